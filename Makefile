@@ -1,0 +1,56 @@
+# The two commands of the README, and the sanitizer and benchmark runs.
+#   make run    install what is missing, build, prepare ./run, open the window
+#   make test   install what is missing, build, run every test
+
+BUILD      ?= build
+JOBS       ?= $(shell nproc)
+WORKDIR    ?= $(CURDIR)/run
+CMAKE_ARGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps build run test test-offscreen test-display asan tsan bench clean
+
+all: build
+
+deps:
+	@sh tools/ensure-packages.sh
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) $(CMAKE_ARGS)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@sh tools/prepare-workdir.sh "$(WORKDIR)" "$(CURDIR)/assets"
+	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
+	  cd "$(WORKDIR)" && exec "$(CURDIR)/$(BUILD)/Sorabe"; \
+	else \
+	  echo "No display found: starting Sorabe on a virtual display (xvfb-run)."; \
+	  cd "$(WORKDIR)" && exec xvfb-run -a -s "-screen 0 1280x1024x24" "$(CURDIR)/$(BUILD)/Sorabe"; \
+	fi
+
+test: build test-offscreen test-display
+
+test-offscreen:
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest -L offscreen --output-on-failure -j $(JOBS)
+
+test-display:
+	cd $(BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest -L display --output-on-failure
+
+# AddressSanitizer + UndefinedBehaviorSanitizer over every offscreen test.
+asan: deps
+	$(MAKE) BUILD=build-asan CMAKE_ARGS="-DCMAKE_BUILD_TYPE=Debug -DSORABE_SANITIZE=address,undefined" build
+	cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  QT_QPA_PLATFORM=offscreen ctest -L offscreen --output-on-failure -j $(JOBS)
+
+# ThreadSanitizer over the timer and the drill tests that run it.
+tsan: deps
+	$(MAKE) BUILD=build-tsan CMAKE_ARGS="-DCMAKE_BUILD_TYPE=Debug -DSORABE_SANITIZE=thread" build
+	cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+	  QT_QPA_PLATFORM=offscreen ctest -L offscreen -R 'MMTimer|Stopwatch|Countdown' --output-on-failure
+
+bench: build
+	@sh tools/run-benchmarks.sh "$(BUILD)"
+
+clean:
+	rm -rf build build-asan build-tsan

@@ -1,0 +1,27 @@
+#!/bin/sh
+# Installs the Debian packages the build, the program and the tests need,
+# when they are missing. As root it runs apt-get; otherwise it prints the one
+# command to run and fails.
+set -e
+PACKAGES="cmake g++ make pkg-config qt6-base-dev libcanberra-dev libcanberra0
+fonts-vlgothic fonts-ipafont-gothic libgtest-dev libgmock-dev
+xvfb xauth xdotool x11-utils imagemagick"
+
+missing=""
+for p in $PACKAGES; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  case "$status" in
+    *" installed") ;;
+    *) missing="$missing $p" ;;
+  esac
+done
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing packages. Run:  sudo apt-get install -y$missing" >&2
+  exit 1
+fi
+echo "Installing:$missing"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends $missing
