@@ -1,0 +1,49 @@
+#pragma once
+// The score history files: one record per line, newest first, Shift-JIS with
+// CR LF line ends. A new record is put on top by rewriting the whole file.
+// Failures are raised as EInOutError with the texts the error box shows.
+
+#include <QtCore/QDate>
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+
+#include <functional>
+
+namespace history {
+
+// The two histories, relative to the working directory. The paths appear as
+// they stand in error texts ("ファイル date/seiseki.dat は開けません").
+inline const QString kHistory100 = QStringLiteral("date/seiseki.dat");
+inline const QString kHistory25 = QStringLiteral("date/mas25.dat");
+
+// The operation words of a record: two blanks, the word, two blanks.
+inline const QString kAdditionWord = QStringLiteral("  たしざん  ");
+inline const QString kMultiplicationWord = QStringLiteral("  かけざん  ");
+inline const QString kSubtractionWord = QStringLiteral("  ひきざん  ");
+
+// One record without its line end, e.g. "2003/4/05  98点  たしざん  2:5:3".
+// The times are the clock fields' texts as they stand.
+QString FormatScoreRecord(const QDate& date, int score, const QString& operationWord,
+                          const QString& minutes, const QString& seconds,
+                          const QString& tenths);
+
+// Puts recordLine on top of the history at path. The old lines are kept byte
+// for byte; each line of the new file ends with CR LF. afterFlush is called
+// once the new contents are on disk, before the file is closed, and not at
+// all when the history cannot be read or may not be written.
+// A history that cannot be read raises "ファイル <path> は開けません"; any later
+// failure raises the error for its cause and leaves the old history as it was.
+void WriteScoreRecord(const QString& path, const QString& recordLine,
+                      const std::function<void()>& afterFlush);
+
+// Replaces lines with the lines of the history at path, in file order. CR, LF
+// and CR LF each end a line; a last line without line end counts. On failure
+// lines holds the lines read so far and EInOutError is raised.
+void ReadScoreLines(const QString& path, QStringList& lines);
+
+// The error number and text for a failed file operation on path (errno
+// value err): 2 file not found, 3 path not found, 5 access denied, ...
+int InOutErrorCode(int err, const QString& path);
+QString InOutErrorText(int code);
+
+}  // namespace history
