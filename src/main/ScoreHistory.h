@@ -3,6 +3,8 @@
 // CR LF line ends. A new record is put on top by rewriting the whole file.
 // Failures are raised as EInOutError with the texts the error box shows.
 
+#include "platform/Exception.h"
+
 #include <QtCore/QDate>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
@@ -41,9 +43,10 @@ void WriteScoreRecord(const QString& path, const QString& recordLine,
 // lines holds the lines read so far and EInOutError is raised.
 void ReadScoreLines(const QString& path, QStringList& lines);
 
-// The error number and text for a failed file operation on path (errno
-// value err): 2 file not found, 3 path not found, 5 access denied, ...
-int InOutErrorCode(int err, const QString& path);
-QString InOutErrorText(int code);
+// The error for a file operation on path that failed with errno value err:
+// 2 file not found, 3 path not found (a missing folder), 4 too many open
+// files, 5 access denied, 101 disk full; any other cause keeps its errno
+// value and reads "I/O エラー (<errno>)".
+EInOutError InOutError(int err, const QString& path);
 
 }  // namespace history
