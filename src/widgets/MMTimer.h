@@ -6,6 +6,8 @@
 
 #include <QtCore/QObject>
 
+#include <memory>
+
 class TMMTimer : public QObject {
   Q_OBJECT
   Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
@@ -15,6 +17,7 @@ class TMMTimer : public QObject {
   explicit TMMTimer(QObject* owner = nullptr);
   ~TMMTimer() override;
 
+  // False once a tick was not taken in time, until it is set True again.
   bool Enabled() const;
   void SetEnabled(bool value);
 
@@ -32,6 +35,13 @@ class TMMTimer : public QObject {
   virtual void Timer();
 
  private:
+  struct Run;
   struct Private;
-  Private* d;
+
+  void UpdateTimer();
+  void TakeTick();
+  void ForgetFailedRun();
+  void StopRun();
+
+  std::unique_ptr<Private> d;
 };
