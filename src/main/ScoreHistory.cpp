@@ -1,0 +1,299 @@
+#include "main/ScoreHistory.h"
+
+#include "platform/ShiftJis.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace history {
+namespace {
+
+// A file descriptor closed when it goes out of scope.
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  void reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  // Closes now and gives close()'s errno (0 on success).
+  int close() {
+    const int fd = fd_;
+    fd_ = -1;
+    // After an EINTR the descriptor is already gone on Linux: no retry.
+    if (::close(fd) != 0 && errno != EINTR) return errno;
+    return 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// A temporary file that is removed again unless it was put in place.
+struct TempFile {
+  ~TempFile() {
+    if (!path.isEmpty()) ::unlink(path.constData());
+  }
+  void keep() { path.clear(); }
+  QByteArray path;
+  Fd fd;
+};
+
+QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
+
+int openRead(const QString& path) {
+  int fd;
+  do fd = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
+  while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+// Reads the file from its start to its end into data. Gives 0, or the errno
+// of the failure with data holding what was read before it.
+int readAll(int fd, QByteArray& data) {
+  data.clear();
+  struct stat st;
+  if (::fstat(fd, &st) != 0) return errno;
+  if (S_ISDIR(st.st_mode)) return EISDIR;
+  // One read of the whole file in the usual case; the extra byte lets the
+  // loop see the end without growing the buffer.
+  qsizetype capacity = S_ISREG(st.st_mode) ? static_cast<qsizetype>(st.st_size) + 1 : 65536;
+  data.resize(capacity);
+  qsizetype size = 0;
+  for (;;) {
+    if (size == capacity) {
+      capacity *= 2;
+      data.resize(capacity);
+    }
+    const ssize_t n = ::read(fd, data.data() + size, static_cast<size_t>(capacity - size));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int err = errno;
+      data.truncate(size);
+      return err;
+    }
+    if (n == 0) break;
+    size += n;
+  }
+  data.truncate(size);
+  return 0;
+}
+
+int writeAll(int fd, const char* data, qsizetype size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    data += n;
+    size -= n;
+  }
+  return 0;
+}
+
+// Calls line(begin, length) for every line of [begin, end): CR, LF and CR LF
+// each end a line, and text after the last line end is a line of its own.
+// Gives the position after the last line end.
+template <class Char, class F>
+const Char* forEachLine(const Char* begin, const Char* end, F line) {
+  const Char* p = begin;
+  const Char* start = begin;
+  while (p != end) {
+    const Char c = *p;
+    if (c != '\r' && c != '\n') {
+      ++p;
+      continue;
+    }
+    line(start, p - start);
+    ++p;
+    if (c == '\r' && p != end && *p == '\n') ++p;
+    start = p;
+  }
+  return start;
+}
+
+// The new history: the record, then the old lines as they are, every line
+// ended with CR LF.
+QByteArray composeHistory(const QByteArray& record, const QByteArray& old) {
+  QByteArray out;
+  out.reserve(record.size() + old.size() + old.size() / 16 + 4);
+  out.append(record).append("\r\n");
+  const char* end = old.constData() + old.size();
+  const char* rest = forEachLine(old.constData(), end, [&](const char* p, qsizetype n) {
+    out.append(p, n).append("\r\n");
+  });
+  if (rest != end) out.append(rest, end - rest).append("\r\n");
+  return out;
+}
+
+[[noreturn]] void raise(int err, const QString& path) { throw InOutError(err, path); }
+
+void syncFolder(const QByteArray& folder) {
+  // Makes the rename itself durable. The new contents are already in place
+  // when this runs, so a folder that cannot be synced is no reason to tell
+  // the user the record was lost.
+  Fd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.valid()) ::fsync(dir.get());
+}
+
+// Rewrites the file through fd in place. Used only where no file may be made
+// beside the history; the space for the whole new contents is taken before
+// the first old byte is overwritten, so a full disk leaves the old history.
+void rewriteInPlace(int fd, const QByteArray& contents, const QString& path,
+                    const std::function<void()>& afterFlush) {
+  // (Where the file system cannot reserve space this protection is lost.)
+  if (::fallocate(fd, 0, 0, contents.size()) != 0 && errno != EOPNOTSUPP) raise(errno, path);
+  if (::lseek(fd, 0, SEEK_SET) < 0) raise(errno, path);
+  if (const int err = writeAll(fd, contents.constData(), contents.size())) raise(err, path);
+  if (::ftruncate(fd, contents.size()) != 0) raise(errno, path);
+  if (::fsync(fd) != 0) raise(errno, path);
+  if (afterFlush) afterFlush();
+}
+
+}  // namespace
+
+EInOutError InOutError(int err, const QString& path) {
+  switch (err) {
+    case ENOENT: {
+      // Told apart the way the user needs it: is it the file or its folder?
+      struct stat st;
+      const QByteArray folder = nativePath(QFileInfo(path).path());
+      if (::stat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return EInOutError(3, QStringLiteral("不正なファイル名です"));
+      return EInOutError(2, QStringLiteral("ファイルが見つかりません"));
+    }
+    case ENOTDIR:
+      return EInOutError(3, QStringLiteral("不正なファイル名です"));
+    case EMFILE:
+    case ENFILE:
+      return EInOutError(4, QStringLiteral("オープンしたファイルが多すぎます"));
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+      return EInOutError(5, QStringLiteral("ファイルへのアクセスが拒否されました"));
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return EInOutError(101, QStringLiteral("ディスクがいっぱいです"));
+    default:
+      return EInOutError(err, QStringLiteral("I/O エラー (%1)").arg(err));
+  }
+}
+
+QString FormatScoreRecord(const QDate& date, int score, const QString& operationWord,
+                          const QString& minutes, const QString& seconds,
+                          const QString& tenths) {
+  // The slashes are part of the format, whatever the desktop's date settings.
+  return QStringLiteral("%1/%2/%3  %4点%5%6:%7:%8")
+      .arg(date.year(), 4, 10, QLatin1Char('0'))
+      .arg(date.month())
+      .arg(date.day(), 2, 10, QLatin1Char('0'))
+      .arg(score)
+      .arg(operationWord, minutes, seconds, tenths);
+}
+
+void WriteScoreRecord(const QString& path, const QString& recordLine,
+                      const std::function<void()>& afterFlush) {
+  QByteArray old;
+  {
+    Fd in(openRead(path));
+    int err = in.valid() ? readAll(in.get(), old) : errno;
+    if (err == 0) err = in.close();
+    if (err != 0)
+      throw EInOutError(InOutError(err, path).ErrorCode,
+                        QStringLiteral("ファイル %1 は開けません").arg(path));
+  }
+
+  // Opening for writing without truncating asks the system whether this user
+  // may write the history, without changing it. The new contents go to a
+  // file beside it that replaces it only once it is complete, so a failure
+  // at any point leaves the old history as it was.
+  Fd target(::open(nativePath(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!target.valid()) raise(errno, path);
+  struct stat st;
+  if (::fstat(target.get(), &st) != 0) raise(errno, path);
+  if (!S_ISREG(st.st_mode)) raise(EACCES, path);
+
+  const QByteArray contents = composeHistory(platform::ToShiftJis(recordLine), old);
+  old = QByteArray();
+
+  // A history reached through a symbolic link is replaced where it lives.
+  char resolved[PATH_MAX];
+  if (::realpath(nativePath(path).constData(), resolved) == nullptr) raise(errno, path);
+  const QByteArray real(resolved);
+  const qsizetype slash = real.lastIndexOf('/');
+  const QByteArray folder = slash > 0 ? real.left(slash) : QByteArray("/");
+
+  TempFile temp;
+  QByteArray pattern = folder + "/." + real.mid(slash + 1) + ".XXXXXX";
+  temp.fd.reset(::mkostemp(pattern.data(), O_CLOEXEC));
+  if (!temp.fd.valid()) {
+    const int err = errno;
+    if (err == EACCES || err == EPERM) {
+      // The folder is closed to us but the file is not.
+      rewriteInPlace(target.get(), contents, path, afterFlush);
+      if (const int closeErr = target.close()) raise(closeErr, path);
+      return;
+    }
+    raise(err, path);
+  }
+  temp.path = pattern;
+
+  // The replacement keeps the history's owner and mode. Only root may give
+  // a file away; anyone else keeps at least the group where allowed.
+  if (::fchown(temp.fd.get(), st.st_uid, st.st_gid) != 0)
+    (void)::fchown(temp.fd.get(), static_cast<uid_t>(-1), st.st_gid);
+  if (::fchmod(temp.fd.get(), st.st_mode & 07777) != 0) raise(errno, path);
+
+  if (const int err = writeAll(temp.fd.get(), contents.constData(), contents.size()))
+    raise(err, path);
+  if (::fsync(temp.fd.get()) != 0) raise(errno, path);
+  if (afterFlush) afterFlush();
+  if (const int err = temp.fd.close()) raise(err, path);
+  if (::rename(pattern.constData(), real.constData()) != 0) raise(errno, path);
+  temp.keep();
+  syncFolder(folder);
+  target.close();
+}
+
+void ReadScoreLines(const QString& path, QStringList& lines) {
+  lines.clear();
+  Fd in(openRead(path));
+  if (!in.valid()) raise(errno, path);
+  QByteArray data;
+  int err = readAll(in.get(), data);
+
+  // Decoding the whole file at once is much cheaper than line by line, and
+  // safe: CR and LF never occur inside a character of code page 932, and an
+  // invalid byte is replaced on its own, so the line ends survive decoding.
+  const QString text = platform::FromShiftJis(data);
+  data = QByteArray();
+  const char16_t* begin = reinterpret_cast<const char16_t*>(text.utf16());
+  const char16_t* end = begin + text.size();
+  const char16_t* rest = forEachLine(begin, end, [&](const char16_t* p, qsizetype n) {
+    lines.append(QString(reinterpret_cast<const QChar*>(p), n));
+  });
+  // A line cut off by a failed read is not shown as if it were complete.
+  if (err == 0 && rest != end) lines.append(QString(reinterpret_cast<const QChar*>(rest), end - rest));
+  if (err == 0) err = in.close();
+  if (err != 0) raise(err, path);
+}
+
+}  // namespace history
