@@ -1,0 +1,58 @@
+# Shared steps of the real-display tests: a fresh working folder, the
+# program started in it, and helpers to find and drive its window.
+# Usage: source this with PROGRAM and SOURCE set.
+
+set -euo pipefail
+
+WORK=$(mktemp -d)
+SHOTS=${SORABE_SHOTS:-$WORK}
+PID=""
+cleanup() {
+  if [ -n "$PID" ] && kill -0 "$PID" 2>/dev/null; then kill "$PID" 2>/dev/null || true; fi
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+start_program() {
+  sh "$SOURCE/tools/prepare-workdir.sh" "$WORK" "$SOURCE/assets"
+  (cd "$WORK" && exec "$PROGRAM") &
+  PID=$!
+  WID=""
+  for _ in $(seq 1 100); do
+    WID=$(xdotool search --onlyvisible --name '^Sorabe$' 2>/dev/null | head -1 || true)
+    [ -n "$WID" ] && break
+    sleep 0.1
+  done
+  [ -n "$WID" ] || fail "no window named Sorabe appeared"
+  # Let the first paint and the first activation happen.
+  sleep 1
+  eval "$(xwininfo -id "$WID" | awk '
+    /Absolute upper-left X/ {print "WIN_X=" $NF}
+    /Absolute upper-left Y/ {print "WIN_Y=" $NF}
+    /^  Width/ {print "WIN_W=" $NF}
+    /^  Height/ {print "WIN_H=" $NF}')"
+}
+
+# Clicks at a point given in window (client) coordinates.
+click_at() {
+  xdotool mousemove $((WIN_X + $1)) $((WIN_Y + $2)) click 1
+}
+
+# The colour of a screen pixel at window coordinates, as "r,g,b" (0-255).
+pixel_at() {
+  import -window root -crop 1x1+$((WIN_X + $1))+$((WIN_Y + $2)) -depth 8 txt:- |
+    awk 'NR==2 {gsub(/[()]/, "", $2); print $2}'
+}
+
+# Waits up to $1 seconds for the program to end; sets STATUS.
+wait_for_exit() {
+  local deadline=$(( $(date +%s%N) + $1 * 1000000000 ))
+  while kill -0 "$PID" 2>/dev/null; do
+    [ "$(date +%s%N)" -lt "$deadline" ] || fail "the program did not end within $1 s"
+    sleep 0.05
+  done
+  set +e; wait "$PID"; STATUS=$?; set -e
+  PID=""
+}
