@@ -7,6 +7,7 @@
 #include <iconv.h>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -46,9 +47,78 @@ Converter& encoder() {
   return c;
 }
 
-Converter& decoder() {
-  thread_local Converter c(kUtf16, kShiftJis);
-  return c;
+// Decoding is a look-up in a table taken from iconv once per process: the
+// histories are decoded line by line, and a call into iconv per line would
+// cost more than the decoding itself.
+class DecodeTable {
+ public:
+  static constexpr char16_t kNone = 0xFFFF;  // never the result of decoding
+
+  DecodeTable() {
+    Converter iconv(kUtf16, kShiftJis);
+    std::memset(lead_, -1, sizeof lead_);
+    int leads = 0;
+    for (int b = 0; b < 256; ++b) {
+      const char in[1] = {static_cast<char>(b)};
+      single_[b] = decodeOne(iconv, in, 1);
+      if (single_[b] == kNone && errno == EINVAL) lead_[b] = static_cast<short>(leads++);
+    }
+    pairs_.assign(static_cast<size_t>(leads) * 256, kNone);
+    for (int b = 0; b < 256; ++b) {
+      if (lead_[b] < 0) continue;
+      for (int t = 0; t < 256; ++t) {
+        const char in[2] = {static_cast<char>(b), static_cast<char>(t)};
+        pairs_[static_cast<size_t>(lead_[b]) * 256 + t] = decodeOne(iconv, in, 2);
+      }
+    }
+  }
+
+  // Decodes [p, end) into out (room for one unit per byte); gives the end of
+  // what was written.
+  char16_t* decode(const unsigned char* p, const unsigned char* end, char16_t* out) const {
+    while (p != end) {
+      const unsigned char b = *p;
+      const char16_t c = single_[b];
+      if (c != kNone) {
+        *out++ = c;
+        ++p;
+        continue;
+      }
+      if (lead_[b] >= 0 && end - p >= 2) {
+        const char16_t pair = pairs_[static_cast<size_t>(lead_[b]) * 256 + p[1]];
+        if (pair != kNone) {
+          *out++ = pair;
+          p += 2;
+          continue;
+        }
+      }
+      // An invalid or cut-off sequence: replace its first byte only, so the
+      // bytes after it (a line end, say) are read for what they are.
+      *out++ = QChar::ReplacementCharacter;
+      ++p;
+    }
+    return out;
+  }
+
+ private:
+  // The one character that exactly these bytes decode to, else kNone with
+  // errno telling why (EINVAL: the bytes begin a longer character).
+  static char16_t decodeOne(Converter& iconv, const char* in, size_t size) {
+    char16_t unit = kNone;
+    char* out = reinterpret_cast<char*>(&unit);
+    size_t outLeft = sizeof unit;
+    iconv.run(in, size, out, outLeft);
+    return size == 0 && outLeft == 0 ? unit : kNone;
+  }
+
+  char16_t single_[256];
+  short lead_[256];
+  std::vector<char16_t> pairs_;
+};
+
+const DecodeTable& decodeTable() {
+  static const DecodeTable table;
+  return table;
 }
 
 }  // namespace
@@ -81,27 +151,11 @@ QByteArray ToShiftJis(const QString& text) {
 }
 
 QString FromShiftJis(const char* bytes, qsizetype size) {
-  // Every byte yields at most one UTF-16 unit: a pair of bytes decodes to one
-  // character of the basic plane, any other byte to one character.
+  // Every byte yields at most one UTF-16 unit.
   QString out(size, Qt::Uninitialized);
-  const char* in = bytes;
-  size_t inLeft = static_cast<size_t>(size);
-  char* dst = reinterpret_cast<char*>(out.data());
-  size_t outLeft = static_cast<size_t>(size) * 2;
-  while (inLeft > 0) {
-    decoder().run(in, inLeft, dst, outLeft);
-    if (inLeft == 0) break;
-    Q_ASSERT(errno != E2BIG);
-    // An invalid or cut-off sequence: replace its first byte only, so the
-    // bytes after it (a line end, say) are read for what they are.
-    const char16_t replacement = QChar::ReplacementCharacter;
-    std::memcpy(dst, &replacement, 2);
-    dst += 2;
-    outLeft -= 2;
-    ++in;
-    --inLeft;
-  }
-  out.truncate((dst - reinterpret_cast<char*>(out.data())) / 2);
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes);
+  char16_t* begin = reinterpret_cast<char16_t*>(out.data());
+  out.truncate(decodeTable().decode(in, in + size, begin) - begin);
   return out;
 }
 

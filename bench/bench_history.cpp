@@ -1,0 +1,116 @@
+// Reading and rewriting a score history of 1,000 to 100,000 records, against
+// plain reading and copying of the same file measured in the same run.
+
+#include "main/ScoreHistory.h"
+#include "platform/ShiftJis.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDate>
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QFile>
+#include <QtCore/QStringListModel>
+#include <QtCore/QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+double medianMs(int runs, const std::function<void()>& f) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    QElapsedTimer timer;
+    timer.start();
+    f();
+    times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+QByteArray readAllPlain(const QByteArray& path) {
+  QByteArray data;
+  const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return data;
+  char buffer[1 << 16];
+  ssize_t n;
+  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) data.append(buffer, n);
+  ::close(fd);
+  return data;
+}
+
+void copyPlain(const QByteArray& from, const QByteArray& to) {
+  const QByteArray data = readAllPlain(from);
+  const int fd = ::open(to.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return;
+  if (::write(fd, data.constData(), data.size()) != data.size()) std::perror("write");
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QTemporaryDir dir;
+  const QString words[] = {history::kAdditionWord, history::kMultiplicationWord,
+                           history::kSubtractionWord};
+  std::printf("%8s | %10s %10s %6s | %10s %10s %6s | %10s %10s %6s\n", "records", "list ms",
+              "read ms", "ratio", "lines ms", "read ms", "ratio", "write ms", "copy ms",
+              "ratio");
+  for (int records : {1000, 10000, 100000}) {
+    const QString path = dir.path() + QStringLiteral("/seiseki%1.dat").arg(records);
+    const QByteArray native = QFile::encodeName(path);
+    const QByteArray copy = native + ".copy";
+    {
+      QByteArray content;
+      const QDate start(2003, 4, 5);
+      for (int i = 0; i < records; ++i)
+        content += platform::ToShiftJis(history::FormatScoreRecord(
+                       start.addDays(i % 3000), i % 101, words[i % 3], QString::number(i % 12),
+                       QString::number(i % 60), QString::number(i % 10))) +
+                   "\r\n";
+      QFile file(path);
+      if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) return 1;
+    }
+    const int runs = records >= 100000 ? 9 : 21;
+    qsizetype sink = 0;
+
+    const double plainRead = medianMs(runs, [&] { sink += readAllPlain(native).size(); });
+    // As in the window, the previous list lives until the new one is read.
+    QStringList shown;
+    const double lines = medianMs(runs, [&] {
+      QStringList list;
+      history::ReadScoreLines(path, list);
+      shown = std::move(list);
+      sink += shown.size();
+    });
+    shown = QStringList();
+    QStringListModel model;
+    const double listed = medianMs(runs, [&] {
+      QStringList list;
+      history::ReadScoreLines(path, list);
+      model.setStringList(list);
+      sink += model.rowCount();
+    });
+
+    const double plainCopy = medianMs(runs, [&] { copyPlain(native, copy); });
+    const QString record = history::FormatScoreRecord(QDate(2004, 1, 1), 98,
+                                                      history::kAdditionWord, "2", "5", "3");
+    const double written =
+        medianMs(runs, [&] { history::WriteScoreRecord(path, record, [] {}); });
+
+    std::printf("%8d | %10.2f %10.2f %6.2f | %10.2f %10.2f %6.2f | %10.2f %10.2f %6.2f\n",
+                records, listed, plainRead, listed / plainRead, lines, plainRead,
+                lines / plainRead, written, plainCopy, written / plainCopy);
+    if (sink < 0) std::puts("");
+  }
+  std::puts("list = ReadScoreLines + QStringListModel::setStringList; "
+            "lines = ReadScoreLines alone; read = all bytes of the file; "
+            "write = WriteScoreRecord; copy = read, write to a new file, fsync");
+  return 0;
+}
