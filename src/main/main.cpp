@@ -1,3 +1,6 @@
+// The program entry: one drill window, shown centred, until it is closed.
+
+#include "main/Form1.h"
 #include "platform/Application.h"
 
 #include <QtWidgets/QApplication>
@@ -6,5 +9,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   platform::SetApplicationTitle(platform::ApplicationTitleFromPath(QString::fromLocal8Bit(argv[0])));
   platform::InstallFontSubstitutions();
-  return 0;
+
+  TForm1 form;
+  form.CenterOnScreen();
+  form.show();
+  return app.exec();
 }

@@ -1,0 +1,319 @@
+// The drill window's handlers: start-up, mode selection, start and
+// countdown, stopwatch, answer entry, grading and the score history.
+
+#include "main/Form1.h"
+
+#include "main/ScoreHistory.h"
+#include "platform/Application.h"
+#include "platform/Exception.h"
+#include "platform/Panel.h"
+#include "platform/Sound.h"
+#include "widgets/CuteBtn.h"
+#include "widgets/MMTimer.h"
+#include "widgets/SaNumEdit.h"
+#include "widgets/ShadoLbl.h"
+
+#include <QtCore/QDate>
+#include <QtCore/QEvent>
+#include <QtCore/QStringListModel>
+#include <QtCore/QTime>
+#include <QtCore/QTimer>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QListView>
+#include <QtWidgets/QRadioButton>
+
+namespace {
+
+const QString kCountdownSound = QStringLiteral("cd.wav");
+
+// A clock field that does not hold a whole number counts as 0.
+int ClockValue(const TSaNumEdit* field) {
+  int value = 0;
+  return TryStrToInt(field->Text(), value) ? value : 0;
+}
+
+}  // namespace
+
+QWidget* TForm1::FindComponent(const QString& name) const {
+  return findChild<QWidget*>(name);
+}
+
+TSaNumEdit* TForm1::FindCell(const QString& name) const {
+  auto* cell = findChild<TSaNumEdit*>(name);
+  if (!cell) throw Exception(QStringLiteral("コンポーネント %1 が見つかりません").arg(name));
+  return cell;
+}
+
+QStringList TForm1::ScoreListLines() const { return scoreModel_->stringList(); }
+
+void TForm1::SeedRandom(std::uint32_t seed) { random_.seed(seed); }
+
+int TForm1::Random(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+
+bool TForm1::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate && !activatedOnce_) {
+    // Only the first activation: after a drill the headers stay, so the
+    // child can check the red cells against them.
+    activatedOnce_ = true;
+    const bool handled = QWidget::event(event);
+    platform::Guarded([this] { FormActivate(this); });
+    return handled;
+  }
+  return QWidget::event(event);
+}
+
+// --- Start-up and end -------------------------------------------------------
+
+void TForm1::FormCreate(QObject*) {
+  const QTime now = QTime::currentTime();
+  SeedRandom(std::uint32_t(((now.hour() * 60 + now.minute()) * 60 + now.second()) * 1000 + now.msec()));
+}
+
+void TForm1::FormActivate(QObject*) {
+  CuteButton1->setFocus();
+  for (int j = 1; j <= 10; ++j) XEdit(j)->SetText(QString());
+  for (int i = 1; i <= 10; ++i) YEdit(i)->SetText(QString());
+  LoadScoreList(GridKind::Square100);
+}
+
+void TForm1::CuteButton2Click(QObject*) { close(); }
+
+// --- Mode selection ---------------------------------------------------------
+
+void TForm1::RadioButton1Click(QObject*) {
+  Label21->setText(QStringLiteral("＋"));
+  Label1->setText(QStringLiteral("＋"));
+}
+
+void TForm1::RadioButton2Click(QObject*) {
+  Label21->setText(QStringLiteral("×"));
+  Label1->setText(QStringLiteral("×"));
+}
+
+void TForm1::RadioButton3Click(QObject*) {
+  Label21->setText(QStringLiteral("－"));
+  Label1->setText(QStringLiteral("－"));
+}
+
+void TForm1::RadioButton4Click(QObject*) {
+  Label25->setText(QStringLiteral("100マス成績表"));
+  Panel3->hide();
+  LoadScoreList(GridKind::Square100);
+}
+
+void TForm1::RadioButton6Click(QObject*) {
+  Panel3->show();
+  Label25->setText(QStringLiteral("25マス成績表"));
+  LoadScoreList(GridKind::Square25);
+}
+
+// --- Start, countdown and stopwatch ------------------------------------------
+
+void TForm1::CuteButton1Click(QObject*) {
+  platform::PlaySoundAsync(kCountdownSound);
+  RadioButton4->setEnabled(false);
+  RadioButton6->setEnabled(false);
+  CorrectCount = 0;
+  SaNumEdit(101)->SetText(QStringLiteral("0"));
+  SaNumEdit(102)->SetText(QStringLiteral("0"));
+  SaNumEdit(103)->SetText(QStringLiteral("0"));
+
+  auto prepare = [this](const QString& prefix, int count, TSaNumEdit* (TForm1::*top)(int) const,
+                        TSaNumEdit* (TForm1::*left)(int) const, int headers) {
+    for (int k = 1; k <= count; ++k) {
+      TSaNumEdit* cell = FindCell(prefix + QString::number(k));
+      cell->SetText(QString());
+      cell->SetFontColor(clBlue);  // undoes the marks of the last grading
+    }
+    Timer1->start();
+    Panel1->show();
+    CuteButton1->setEnabled(false);
+    RadioButton1->setEnabled(false);
+    RadioButton2->setEnabled(false);
+    RadioButton3->setEnabled(false);
+    for (int j = 1; j <= headers; ++j) (this->*top)(j)->SetText(QString());
+    for (int i = 1; i <= headers; ++i) (this->*left)(i)->SetText(QString());
+  };
+  if (RadioButton6->isChecked())
+    prepare(QStringLiteral("Edit25masu"), 25, &TForm1::X25masu, &TForm1::Y25masu, 5);
+  if (RadioButton4->isChecked())
+    prepare(QStringLiteral("SaNumEdit"), 100, &TForm1::XEdit, &TForm1::YEdit, 10);
+}
+
+void TForm1::Timer1Timer(QObject*) {
+  Panel1->SetCaption(QString::number(StrToInt(Panel1->Caption()) - 1));
+  if (Panel1->Caption() != QStringLiteral("0")) {
+    platform::PlaySoundAsync(kCountdownSound);
+    return;
+  }
+
+  // The count ran out: headers, focus, panel and stopwatch in one step, so
+  // "0" is never shown.
+  auto start = [this](int count, TSaNumEdit* (TForm1::*top)(int) const,
+                      TSaNumEdit* (TForm1::*left)(int) const, TSaNumEdit* first) {
+    const bool subtraction = !RadioButton1->isChecked() && !RadioButton2->isChecked();
+    const QString p = QString::number(DrawDigitPermutation());
+    for (int j = 1; j <= count; ++j)
+      (this->*top)(j)->SetText(subtraction ? QStringLiteral("1") + p[j - 1] : QString(p[j - 1]));
+    const QString q = QString::number(DrawDigitPermutation());
+    for (int i = 1; i <= count; ++i) (this->*left)(i)->SetText(QString(q[i - 1]));
+    first->setFocus();
+    Panel1->SetCaption(QStringLiteral("3"));
+    Panel1->hide();
+    Timer1->stop();
+    MMTimer1->SetEnabled(true);
+  };
+  if (RadioButton6->isChecked()) start(5, &TForm1::X25masu, &TForm1::Y25masu, Edit25masu(1));
+  if (RadioButton4->isChecked()) start(10, &TForm1::XEdit, &TForm1::YEdit, SaNumEdit(1));
+}
+
+std::uint64_t TForm1::DrawDigitPermutation() {
+  int digits[10];
+  digits[0] = Random(9) + 1;
+  for (int position = 1; position < 10; ++position) {
+    int digit;
+    bool taken;
+    do {
+      digit = Random(10);
+      taken = false;
+      for (int n = 0; n < position; ++n) taken = taken || digits[n] == digit;
+    } while (taken);
+    digits[position] = digit;
+  }
+  std::uint64_t value = 0;
+  for (int digit : digits) value = value * 10 + std::uint64_t(digit);
+  return value;
+}
+
+void TForm1::MMTimer1Timer(QObject*) {
+  TSaNumEdit* minutes = SaNumEdit(101);
+  TSaNumEdit* seconds = SaNumEdit(102);
+  TSaNumEdit* tenths = SaNumEdit(103);
+  tenths->SetText(QString::number(ClockValue(tenths) + 1));
+  if (tenths->Text() == QStringLiteral("10")) {
+    tenths->SetText(QStringLiteral("0"));
+    seconds->SetText(QString::number(ClockValue(seconds) + 1));
+  }
+  if (seconds->Text() == QStringLiteral("60")) {
+    seconds->SetText(QStringLiteral("0"));
+    minutes->SetText(QString::number(ClockValue(minutes) + 1));
+  }
+}
+
+// --- Answer entry --------------------------------------------------------------
+
+void TForm1::SaNumEdit1KeyPress(QObject* Sender, QChar& Key) {
+  // Enter in an empty answer cell must not skip it.
+  if (Key != QChar(13)) return;
+  if (static_cast<TSaNumEdit*>(Sender)->Text().isEmpty()) Key = QChar(0);
+}
+
+void TForm1::Edit25masu1KeyPress(QObject* Sender, QChar& Key) { SaNumEdit1KeyPress(Sender, Key); }
+
+// --- Grading ---------------------------------------------------------------------
+
+void TForm1::SaNumEdit100KeyPress(QObject*, QChar& Key) { LastCellKeyPress(GridKind::Square100, Key); }
+
+void TForm1::Edit25masu25KeyPress(QObject*, QChar& Key) { LastCellKeyPress(GridKind::Square25, Key); }
+
+bool TForm1::GridReadyToGrade(GridKind kind) const {
+  const bool small = kind == GridKind::Square25;
+  const int cells = small ? 25 : 100;
+  for (int k = 1; k <= cells; ++k)
+    if ((small ? Edit25masu(k) : SaNumEdit(k))->Text().isEmpty()) return false;
+  // Headers that are not numbers (no drill has drawn them yet, or an edited
+  // 25-square header) cannot be graded against.
+  const int headers = small ? 5 : 10;
+  int value = 0;
+  for (int n = 1; n <= headers; ++n) {
+    if (!TryStrToInt((small ? X25masu(n) : XEdit(n))->Text(), value)) return false;
+    if (!TryStrToInt((small ? Y25masu(n) : YEdit(n))->Text(), value)) return false;
+  }
+  return true;
+}
+
+void TForm1::LastCellKeyPress(GridKind kind, QChar& Key) {
+  if (Key != QChar(13)) return;
+  RadioButton4->setEnabled(true);
+  RadioButton6->setEnabled(true);
+  if (!GridReadyToGrade(kind)) {
+    Key = QChar(0);
+    return;
+  }
+  if (RadioButton1->isChecked()) CloseDrill(kind, history::kAdditionWord);
+  if (RadioButton2->isChecked()) CloseDrill(kind, history::kMultiplicationWord);
+  if (RadioButton3->isChecked()) CloseDrill(kind, history::kSubtractionWord);
+  Key = QChar(0);
+}
+
+void TForm1::GradeCell(TSaNumEdit* column, TSaNumEdit* row, TSaNumEdit* answer) {
+  const int x = StrToInt(column->Text());
+  const int y = StrToInt(row->Text());
+  // Wide arithmetic: an edited header may hold any 32-bit number.
+  long long expected = 0;
+  if (RadioButton1->isChecked()) expected = (long long)x + y;
+  if (RadioButton2->isChecked()) expected = (long long)x * y;
+  if (RadioButton3->isChecked()) expected = (long long)x - y;
+  // An answer that is not a whole number ("1.5", a lone "-") is wrong.
+  int value = 0;
+  if (TryStrToInt(answer->Text(), value) && value == expected) {
+    answer->SetFontColor(clBlue);
+    ++CorrectCount;
+  } else {
+    answer->SetFontColor(clRed);
+  }
+}
+
+void TForm1::Grade100() {
+  for (int k = 1; k <= 100; ++k)
+    GradeCell(XEdit((k - 1) % 10 + 1), YEdit((k - 1) / 10 + 1), SaNumEdit(k));
+}
+
+void TForm1::Grade25() {
+  for (int k = 1; k <= 25; ++k)
+    GradeCell(X25masu((k - 1) % 5 + 1), Y25masu((k - 1) / 5 + 1), Edit25masu(k));
+}
+
+void TForm1::CloseDrill(GridKind kind, const QString& operationWord) {
+  // Every pass counts from 0, so grading again after a closing that stopped
+  // early counts the grid once.
+  CorrectCount = 0;
+  if (kind == GridKind::Square100) {
+    Grade100();
+    WriteScoreRecord(history::kHistory100, operationWord, CorrectCount);
+  } else {
+    Grade25();
+    CorrectCount *= 4;
+    WriteScoreRecord(history::kHistory25, operationWord, CorrectCount);
+  }
+  LoadScoreList(kind);
+  CorrectCount = 0;
+  CuteButton1->setEnabled(true);
+  RadioButton1->setEnabled(true);
+  RadioButton2->setEnabled(true);
+  RadioButton3->setEnabled(true);
+  ListBox1->setFocus();
+  platform::ShowMessage(QStringLiteral("しゅうりょう"));
+}
+
+// --- Score history -----------------------------------------------------------------
+
+void TForm1::WriteScoreRecord(const QString& fileName, const QString& operationWord, int score) {
+  const QString record =
+      history::FormatScoreRecord(QDate::currentDate(), score, operationWord, SaNumEdit(101)->Text(),
+                                 SaNumEdit(102)->Text(), SaNumEdit(103)->Text());
+  history::WriteScoreRecord(fileName, record, [this] { MMTimer1->SetEnabled(false); });
+}
+
+void TForm1::LoadScoreList(GridKind kind) {
+  scoreModel_->setStringList({});
+  QStringList lines;
+  try {
+    history::ReadScoreLines(kind == GridKind::Square100 ? history::kHistory100 : history::kHistory25,
+                            lines);
+  } catch (...) {
+    scoreModel_->setStringList(lines);  // the lines read before the failure
+    throw;
+  }
+  scoreModel_->setStringList(lines);
+}
