@@ -56,3 +56,19 @@ wait_for_exit() {
   set +e; wait "$PID"; STATUS=$?; set -e
   PID=""
 }
+
+# Counts the pixels of one exact colour ("#RRGGBB") in a screen rectangle
+# given in window coordinates: x y width height.
+count_colour() {
+  import -window root -crop "$4x$5+$((WIN_X + $2))+$((WIN_Y + $3))" -depth 8 txt:- |
+    grep -c -i " $1 " || true
+}
+
+# Left and right edges (window coordinates) of the pixels of one colour in a
+# window rectangle: prints "left right", or nothing when there are none.
+colour_span() {
+  import -window root -crop "$4x$5+$((WIN_X + $2))+$((WIN_Y + $3))" -depth 8 txt:- |
+    grep -i " $1 " | awk -F'[,:]' -v x0="$2" '
+      {x = $1 + x0; if (min == "" || x < min) min = x; if (max == "" || x > max) max = x}
+      END {if (min != "") print min, max}'
+}

@@ -1,0 +1,53 @@
+#!/bin/bash
+# A whole 100-square drill typed as a child would: "99" and Enter in every
+# cell. The closing box appears and Enter dismisses it; the history's first
+# line is the record with score 0 in Shift-JIS with CR LF and the typing
+# time; the answer cells are red.
+PROGRAM=$1 SOURCE=$2
+source "$(dirname "$0")/common.sh"
+
+start_program
+click_at $((648 + 68)) $((464 + 28))   # "はじめる"
+START=$(date +%s%N)
+sleep 3.6                                 # the countdown
+TYPING=$(date +%s%N)
+for k in $(seq 1 100); do
+  xdotool type --delay 15 "99"
+  xdotool key Return
+done
+END=$(date +%s%N)
+sleep 1
+
+BOXES=$(xdotool search --onlyvisible --name '^Sorabe$' | wc -l)
+[ "$BOXES" -ge 2 ] || fail "no closing message box ($BOXES windows)"
+import -window root "$SHOTS/drill-closing.png"
+xdotool key Return
+sleep 0.7
+BOXES=$(xdotool search --onlyvisible --name '^Sorabe$' | wc -l)
+[ "$BOXES" -eq 1 ] || fail "the message box did not close ($BOXES windows)"
+import -window root "$SHOTS/drill-graded.png"
+
+FIRST=$(head -c 200 "$WORK/date/seiseki.dat" | head -n 1)
+printf '%s' "$FIRST" | tail -c 1 | od -An -tx1 | grep -q 0d || fail "the record does not end in CR LF"
+RECORD=$(printf '%s' "$FIRST" | tr -d '\r' | iconv -f CP932 -t UTF-8)
+TODAY=$(date +%Y/%-m/%d)
+case "$RECORD" in
+  "$TODAY  0点  たしざん  "*) ;;
+  *) fail "unexpected record: $RECORD" ;;
+esac
+TIME=${RECORD##*  }
+IFS=: read -r M S T <<< "$TIME"
+RECORDED_MS=$(( (M * 600 + S * 10 + T) * 100 ))
+TYPED_MS=$(( (END - TYPING) / 1000000 ))
+SINCE_START_MS=$(( (END - START) / 1000000 - 3000 ))
+# The stopwatch runs from the end of the countdown (3 s after the click) to
+# the last Enter.
+LOW=$(( TYPED_MS - 1500 )) HIGH=$(( SINCE_START_MS + 1500 ))
+[ "$RECORDED_MS" -ge "$LOW" ] && [ "$RECORDED_MS" -le "$HIGH" ] ||
+  fail "recorded $TIME ($RECORDED_MS ms) but typing took $TYPED_MS ms"
+
+# Red digits in the first and the last answer cell.
+RED1=$(count_colour "#FF0000" 56 112 54 49)
+RED100=$(count_colour "#FF0000" 525 544 54 49)
+[ "$RED1" -gt 40 ] && [ "$RED100" -gt 40 ] || fail "answer cells not red ($RED1, $RED100 red pixels)"
+echo "drill: record '$RECORD', typing took $TYPED_MS ms; red pixels $RED1 / $RED100"
