@@ -474,11 +474,8 @@ bool TSaNumEdit::FitsWidth(const QString& value) { return ImageWidth(value) <= A
 
 void TSaNumEdit::rebuildImage() { displayImage_ = FormatImage(value_); }
 
-// After the value or the selection changed: only the part of the cell that
-// shows them is repainted, so neighbouring cells that overlap this one's
-// edge stay untouched.
 void TSaNumEdit::valueChanged() {
-  updateContent();
+  update();
   PlaceCaret();
 }
 
@@ -496,12 +493,12 @@ void TSaNumEdit::ClearValue() {
 
 void TSaNumEdit::SelectAll() {
   selLength_ = int(displayImage_.size());
-  updateContent();
+  update();
 }
 
 void TSaNumEdit::ClearSelection() {
   selLength_ = 0;
-  updateContent();
+  update();
 }
 
 // ---------------------------------------------------------------------------
@@ -825,7 +822,7 @@ void TSaNumEdit::exitCell() {
   if (value_ == QStringLiteral("-") && !options_.Contains(eoMinusOnly)) {
     value_.clear();
     rebuildImage();
-    updateContent();
+    update();
   }
   if (hideSelection_) ClearSelection();
 }

@@ -302,8 +302,6 @@ class TSaNumEdit : public QWidget {
   void setClientHeight(int height);
   void blink();
   void restartBlink();
-  void updateContent();
-  QRect contentRect();
   int markWidth(const QString& mark);
   int groupLeft(int total);
   int rectTop();
@@ -346,7 +344,6 @@ class TSaNumEdit : public QWidget {
   int textHeight_ = 0;
   int caretWidth_ = 1;
   QRect valueRect_;
-  QRect painted_;  // what the last paint showed of value and marks, widget coordinates
   bool dblClick_ = false;
   bool constructing_ = true;
   bool entered_ = false;

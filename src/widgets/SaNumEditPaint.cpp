@@ -130,25 +130,6 @@ int right(const QRect& r) { return r.x() + r.width(); }  // one past the last co
 
 }  // namespace
 
-// The part of the cell that value and marks occupy (with a little room for
-// the glyphs' ink and the caret), in widget coordinates.
-QRect TSaNumEdit::contentRect() {
-  const QRect lm = LeftMarkRect();
-  const QRect vr = ValueRect();
-  const QRect rm = RightMarkRect();
-  constexpr int slack = 2;
-  const int left = std::min({lm.x(), vr.x(), rm.x()}) - slack - caretWidth_;
-  const int rightEdge = std::max({right(lm), right(vr), right(rm)}) + slack + caretWidth_;
-  const QRect area(left, vr.y() - 1, rightEdge - left, textHeight_ + 2);
-  const int fw = FrameWidth();
-  return area.intersected(QRect(0, 0, ClientWidth(), ClientHeight())).translated(fw, fw);
-}
-
-void TSaNumEdit::updateContent() {
-  if (!isVisible()) return;
-  update(contentRect().united(painted_));
-}
-
 void TSaNumEdit::paintEvent(QPaintEvent*) {
   platform::Guarded([&] {
     QPainter p(this);
@@ -216,8 +197,6 @@ void TSaNumEdit::paintEvent(QPaintEvent*) {
       p.setCompositionMode(QPainter::RasterOp_NotDestination);
       p.fillRect(QRect(caretPos_, QSize(caretWidth_, textHeight_)), Qt::black);
     }
-
-    painted_ = contentRect();
   });
 }
 
