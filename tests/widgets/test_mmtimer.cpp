@@ -3,6 +3,8 @@
 #include "platform/Exception.h"
 #include "widgets/MMTimer.h"
 
+#include <QtCore/QEventLoop>
+#include <QtCore/QTimer>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -258,6 +260,26 @@ TEST(MMTimer, AHandlerMayStopRestartOrReplaceItsOwnTimer) {
     }
   });
   ASSERT_TRUE(WaitFor([&] { return ticks >= 3 || !timer.Enabled(); }));
+  EXPECT_TRUE(timer.Enabled());
+}
+
+// A modal box opened by some other handler (an error box, say) runs a nested
+// event loop; the stopwatch must keep ticking under it.
+TEST(MMTimer, TicksReachTheOwnerInsideANestedEventLoop) {
+  int ticks = 0, ticksInside = -1;
+  TMMTimer timer;
+  timer.SetInterval(20);
+  timer.SetOnTimer([&](QObject*) { ++ticks; });
+  timer.SetEnabled(true);
+  QTimer::singleShot(0, [&] {
+    const int before = ticks;
+    QEventLoop nested;
+    QTimer::singleShot(400, &nested, &QEventLoop::quit);
+    nested.exec();
+    ticksInside = ticks - before;
+  });
+  ASSERT_TRUE(WaitFor([&] { return ticksInside >= 0; }));
+  EXPECT_GE(ticksInside, 5);
   EXPECT_TRUE(timer.Enabled());
 }
 
