@@ -712,15 +712,31 @@ QChar characterOf(const QKeyEvent* e, Qt::KeyboardModifiers shift) {
 
 bool isTab(const QKeyEvent* e) { return e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab; }
 
+// Keys without a character that the cell acts on.
+bool isEditingKey(int key) {
+  switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Delete: return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 bool TSaNumEdit::event(QEvent* e) {
   if (e->type() == QEvent::ShortcutOverride) {
     // Keys the cell handles itself are not window shortcuts while it has
-    // the focus; Alt combinations stay with the window (accelerators).
+    // the focus; Alt combinations and function keys stay with the window.
     auto* k = static_cast<QKeyEvent*>(e);
-    const Qt::KeyboardModifiers shift = shiftState(k->modifiers());
-    if (!isTab(k) && !(shift & (Qt::AltModifier | Qt::MetaModifier))) e->accept();
+    if (!isTab(k) && (isEditingKey(k->key()) || !characterOf(k, shiftState(k->modifiers())).isNull()))
+      e->accept();
   }
   return QWidget::event(e);
 }
