@@ -26,7 +26,9 @@ start_program() {
     sleep 0.1
   done
   [ -n "$WID" ] || fail "no window named Sorabe appeared"
-  # Let the first paint and the first activation happen.
+  # There is no window manager to hand the new window the keyboard focus,
+  # so give it as a desktop would; the first activation follows.
+  xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID"
   sleep 1
   eval "$(xwininfo -id "$WID" | awk '
     /Absolute upper-left X/ {print "WIN_X=" $NF}
