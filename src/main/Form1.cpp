@@ -4,6 +4,7 @@
 #include "main/Form1.h"
 
 #include "main/ScoreHistory.h"
+#include "main/ScoreListModel.h"
 #include "platform/Application.h"
 #include "platform/Exception.h"
 #include "platform/Panel.h"
@@ -15,7 +16,6 @@
 
 #include <QtCore/QDate>
 #include <QtCore/QEvent>
-#include <QtCore/QStringListModel>
 #include <QtCore/QTime>
 #include <QtCore/QTimer>
 #include <QtWidgets/QLabel>
@@ -44,7 +44,7 @@ TSaNumEdit* TForm1::FindCell(const QString& name) const {
   return cell;
 }
 
-QStringList TForm1::ScoreListLines() const { return scoreModel_->stringList(); }
+QStringList TForm1::ScoreListLines() const { return scoreModel_->Lines(); }
 
 void TForm1::SeedRandom(std::uint32_t seed) { random_.seed(seed); }
 
@@ -306,14 +306,14 @@ void TForm1::WriteScoreRecord(const QString& fileName, const QString& operationW
 }
 
 void TForm1::LoadScoreList(GridKind kind) {
-  scoreModel_->setStringList({});
-  QStringList lines;
+  scoreModel_->Clear();
+  history::ScoreLines lines;
   try {
-    history::ReadScoreLines(kind == GridKind::Square100 ? history::kHistory100 : history::kHistory25,
-                            lines);
+    history::ReadScoreFile(kind == GridKind::Square100 ? history::kHistory100 : history::kHistory25,
+                           lines);
   } catch (...) {
-    scoreModel_->setStringList(lines);  // the lines read before the failure
+    scoreModel_->Assign(std::move(lines));  // the lines read before the failure
     throw;
   }
-  scoreModel_->setStringList(lines);
+  scoreModel_->Assign(std::move(lines));
 }

@@ -16,8 +16,8 @@
 class QLabel;
 class QListView;
 class QRadioButton;
-class QStringListModel;
 class QTimer;
+class ScoreListModel;
 class TCuteButton;
 class TMMTimer;
 class TPanel;
@@ -139,7 +139,7 @@ class TForm1 : public QWidget {
   std::array<TSaNumEdit*, 25> edit25masu_{};
   std::array<TSaNumEdit*, 5> x25masu_{};
   std::array<TSaNumEdit*, 5> y25masu_{};
-  QStringListModel* scoreModel_ = nullptr;
+  ScoreListModel* scoreModel_ = nullptr;
 
   // Every control with a TabOrder, panels included, in creation order.
   struct TabEntry {

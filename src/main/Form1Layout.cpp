@@ -3,6 +3,7 @@
 
 #include "main/Form1.h"
 
+#include "main/ScoreListModel.h"
 #include "platform/Application.h"
 #include "platform/Panel.h"
 #include "widgets/CuteBtn.h"
@@ -10,7 +11,6 @@
 #include "widgets/SaNumEdit.h"
 #include "widgets/ShadoLbl.h"
 
-#include <QtCore/QStringListModel>
 #include <QtCore/QTimer>
 #include <QtGui/QIcon>
 #include <QtGui/QScreen>
@@ -191,7 +191,7 @@ void TForm1::BuildLayout() {
   ListBox1->setUniformItemSizes(true);
   ListBox1->setItemDelegate(new FixedHeightDelegate(12, ListBox1));
   ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  scoreModel_ = new QStringListModel(this);
+  scoreModel_ = new ScoreListModel(this);
   ListBox1->setModel(scoreModel_);
   SetTabOrder(ListBox1, 108);
 

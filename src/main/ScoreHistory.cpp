@@ -278,25 +278,55 @@ void WriteScoreRecord(const QString& path, const QString& recordLine,
   target.close();
 }
 
-void ReadScoreLines(const QString& path, QStringList& lines) {
-  lines.clear();
+void ReadScoreFile(const QString& path, ScoreLines& lines) {
+  lines = ScoreLines();
   Fd in(openRead(path));
   if (!in.valid()) raise(errno, path);
-  QByteArray data;
-  int err = readAll(in.get(), data);
+  int err = readAll(in.get(), lines.bytes);
 
   // Line ends are found in the bytes: CR and LF never occur inside a
   // character of code page 932.
-  const char* begin = data.constData();
-  const char* end = begin + data.size();
-  lines.reserve(std::count(begin, end, '\n') + std::count(begin, end, '\r') + 1);
-  const char* rest = forEachLine(begin, end, [&](const char* p, qsizetype n) {
-    lines.append(platform::FromShiftJis(p, n));
+  const char* begin = lines.bytes.constData();
+  const char* end = begin + lines.bytes.size();
+  // A record is about 34 bytes; reserving for that saves most regrowth
+  // without a counting pass over the whole file.
+  lines.starts.reserve(std::size_t(lines.bytes.size() / 32 + 1));
+  const char* rest = forEachLine(begin, end, [&](const char* p, qsizetype) {
+    lines.starts.push_back(p - begin);
   });
   // A line cut off by a failed read is not shown as if it were complete.
-  if (err == 0 && rest != end) lines.append(platform::FromShiftJis(rest, end - rest));
+  if (err == 0 && rest != end) lines.starts.push_back(rest - begin);
   if (err == 0) err = in.close();
   if (err != 0) raise(err, path);
+}
+
+QString ScoreLines::line(qsizetype index) const {
+  // A line runs from its start to the first CR or LF: neither occurs
+  // inside a line.
+  const char* begin = bytes.constData() + starts[std::size_t(index)];
+  const char* limit = index + 1 < size() ? bytes.constData() + starts[std::size_t(index) + 1]
+                                         : bytes.constData() + bytes.size();
+  const char* end = begin;
+  while (end != limit && *end != '\r' && *end != '\n') ++end;
+  return platform::FromShiftJis(begin, end - begin);
+}
+
+QStringList ScoreLines::all() const {
+  QStringList out;
+  out.reserve(size());
+  for (qsizetype i = 0; i < size(); ++i) out.append(line(i));
+  return out;
+}
+
+void ReadScoreLines(const QString& path, QStringList& lines) {
+  ScoreLines read;
+  try {
+    ReadScoreFile(path, read);
+  } catch (...) {
+    lines = read.all();
+    throw;
+  }
+  lines = read.all();
 }
 
 }  // namespace history

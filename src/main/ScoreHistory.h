@@ -10,6 +10,7 @@
 #include <QtCore/QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace history {
 
@@ -37,6 +38,23 @@ QString FormatScoreRecord(const QDate& date, int score, const QString& operation
 // failure raises the error for its cause and leaves the old history as it was.
 void WriteScoreRecord(const QString& path, const QString& recordLine,
                       const std::function<void()>& afterFlush);
+
+// A history as read from disk: its bytes, and where each line lies in them.
+// Lines are decoded only when asked for, so a long history is listed
+// without turning every line into a string first.
+struct ScoreLines {
+  QByteArray bytes;
+  std::vector<qsizetype> starts;  // where each line begins in bytes
+
+  qsizetype size() const { return qsizetype(starts.size()); }
+  QString line(qsizetype index) const;
+  QStringList all() const;
+};
+
+// Reads the history at path into lines. CR, LF and CR LF each end a line; a
+// last line without line end counts. On failure lines holds the lines read
+// so far and EInOutError is raised.
+void ReadScoreFile(const QString& path, ScoreLines& lines);
 
 // Replaces lines with the lines of the history at path, in file order. CR, LF
 // and CR LF each end a line; a last line without line end counts. On failure
