@@ -89,7 +89,8 @@ TSaNumEdit::TSaNumEdit(QWidget* parent) : QWidget(parent) {
   connect(caretTimer_, &QTimer::timeout, this, [this] { blink(); });
 
   rebuildImage();
-  buildMenu();
+  // The editing menu is made the first time it is needed: a window of 143
+  // cells would otherwise start with over a thousand menu items.
   constructing_ = false;
   if (parent) gotParent();
 }
@@ -216,7 +217,15 @@ void TSaNumEdit::SetTabStop(bool value) {
   setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
-void TSaNumEdit::SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
+QMenu* TSaNumEdit::PopupMenu() const {
+  if (!ownMenu_ && !menuReplaced_) const_cast<TSaNumEdit*>(this)->buildMenu();
+  return popupMenu_;
+}
+
+void TSaNumEdit::SetPopupMenu(QMenu* menu) {
+  menuReplaced_ = true;
+  popupMenu_ = menu;
+}
 
 namespace {
 template <class T>
@@ -886,6 +895,7 @@ void TSaNumEdit::UndoEdit() {
 
 void TSaNumEdit::PopupOpening() {
   if (!hasFocus()) setFocus(Qt::OtherFocusReason);
+  PopupMenu();  // makes the own menu if it is still to be made
   if (!ownMenu_) return;
   const bool selected = Selected();
   QClipboard* clipboard = QGuiApplication::clipboard();
@@ -921,7 +931,7 @@ void TSaNumEdit::MenuItemClick(QObject* sender) {
 void TSaNumEdit::contextMenuEvent(QContextMenuEvent* e) {
   e->accept();
   platform::Guarded([&] {
-    if (popupMenu_) popupMenu_->popup(e->globalPos());
+    if (QMenu* menu = PopupMenu()) menu->popup(e->globalPos());
   });
 }
 

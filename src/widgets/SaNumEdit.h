@@ -188,7 +188,7 @@ class TSaNumEdit : public QWidget {
   void SetTabStop(bool value);
   bool Ctl3D() const { return ctl3D_; }
   void SetCtl3D(bool value);
-  QMenu* PopupMenu() const { return popupMenu_; }
+  QMenu* PopupMenu() const;
   void SetPopupMenu(QMenu* menu);
 
   // --- events ------------------------------------------------------------------
@@ -357,4 +357,5 @@ class TSaNumEdit : public QWidget {
 
   QPointer<QMenu> popupMenu_;
   QMenu* ownMenu_ = nullptr;
+  bool menuReplaced_ = false;  // a menu was assigned: the own one is never made
 };
