@@ -126,7 +126,6 @@ class TForm1 : public QWidget {
   void BuildGrid25();
   void ChainTabOrder();
   void UpdateRadioTabStops();
-  TSaNumEdit* MakeCell(QWidget* parent, const QString& name, int left, int top, int width, int height);
   // The closing of a drill, shared by both grids.
   void CloseDrill(GridKind kind, const QString& operationWord);
   // The Enter rule of the last answer cell of a grid.

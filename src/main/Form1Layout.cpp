@@ -102,6 +102,57 @@ constexpr int Column100(int j) { return 56 + 52 * j + (j % 2); }
 // Row top edges of the 25-square's answer cells.
 constexpr std::array<int, 5> kRow25Tops = {88, 177, 266, 354, 441};
 
+// The settings of one kind of cell. Every cell is centred; what a kind does
+// not set keeps the cell's own default.
+struct CellKind {
+  int integerLength = 9;
+  bool enterFocusMove = false;
+  bool arrowFocusMove = false;
+  bool readOnly = false;
+  TColor color = clWindow;
+  int fontHeight = 12;
+  TColor fontColor = clWindowText;
+  Weight weight = Weight::Regular;
+  Qt::CursorShape cursor = Qt::IBeamCursor;
+  const char* text = "";
+};
+
+constexpr CellKind kAnswer100{.integerLength = 2, .enterFocusMove = true, .arrowFocusMove = true,
+                              .fontHeight = 41, .fontColor = clBlue, .weight = Weight::Bold};
+constexpr CellKind kLastAnswer100{.integerLength = 2, .arrowFocusMove = true, .fontHeight = 41,
+                                  .fontColor = clBlue, .weight = Weight::Bold};
+constexpr CellKind kClock{.fontHeight = 32, .text = "0"};
+constexpr CellKind kHeader100{.readOnly = true, .color = kHeaderColor, .fontHeight = 45,
+                              .fontColor = clGray, .weight = Weight::Bold, .cursor = Qt::ArrowCursor};
+constexpr CellKind kHeader25{.color = kHeaderColor, .fontHeight = 83, .fontColor = clGray,
+                             .weight = Weight::Bold};
+constexpr CellKind kAnswer25{.enterFocusMove = true, .color = clWhite, .fontHeight = 83,
+                             .fontColor = clBlue, .weight = Weight::Bold};
+constexpr CellKind kLastAnswer25{.color = clWhite, .fontHeight = 83, .fontColor = clBlue,
+                                 .weight = Weight::Bold};
+
+// In the order a layout sets them: the setters see each value as it comes.
+void ApplyCellKind(TSaNumEdit* cell, const CellKind& kind) {
+  cell->SetAlignment(taCenter);
+  cell->SetIntegerLength(kind.integerLength);
+  cell->SetEnterFocusMove(kind.enterFocusMove);
+  cell->SetArrowFocusMove(kind.arrowFocusMove);
+  cell->SetReadOnly(kind.readOnly);
+  cell->SetColor(kind.color);
+  cell->setFont(WindowFont(kind.fontHeight, kind.weight));
+  cell->SetFontColor(kind.fontColor);
+  cell->setCursor(kind.cursor);
+  cell->SetText(QString::fromUtf8(kind.text));
+}
+
+TSaNumEdit* MakeCell(QWidget* parent, const QString& name, QRect geometry, const CellKind& kind) {
+  auto* cell = new TSaNumEdit(parent);
+  cell->setObjectName(name);
+  cell->setGeometry(geometry);
+  ApplyCellKind(cell, kind);
+  return cell;
+}
+
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent) {
@@ -112,14 +163,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 }
 
 TForm1::~TForm1() = default;
-
-TSaNumEdit* TForm1::MakeCell(QWidget* parent, const QString& name, int left, int top, int width,
-                             int height) {
-  auto* cell = new TSaNumEdit(parent);
-  cell->setObjectName(name);
-  cell->setGeometry(left, top, width, height);
-  return cell;
-}
 
 void TForm1::SetTabOrder(QWidget* control, int tabOrder) {
   tabEntries_.append({control, tabOrder});
@@ -201,26 +244,13 @@ void TForm1::BuildLayout() {
 
   // The header cells of the 100-square, read-only.
   for (int j = 0; j < 10; ++j) {
-    TSaNumEdit* cell = MakeCell(this, QString("XEdit%1").arg(j + 1), Column100(j), 58, 54, 53);
-    xEdit_[j] = cell;
-    SetTabOrder(cell, 110 + j);
+    xEdit_[j] = MakeCell(this, QString("XEdit%1").arg(j + 1), {Column100(j), 58, 54, 53}, kHeader100);
+    SetTabOrder(xEdit_[j], 110 + j);
   }
   for (int i = 0; i < 10; ++i) {
-    TSaNumEdit* cell =
-        MakeCell(this, QString("YEdit%1").arg(i + 1), i < 4 ? 0 : 1, 112 + 48 * i, 54, 53);
-    yEdit_[i] = cell;
-    SetTabOrder(cell, 120 + i);
-  }
-  for (auto* cells : {&xEdit_, &yEdit_}) {
-    for (TSaNumEdit* cell : *cells) {
-      cell->SetAlignment(taCenter);
-      cell->SetReadOnly(true);
-      cell->SetColor(kHeaderColor);
-      cell->setFont(WindowFont(45, Weight::Bold));
-      cell->SetFontColor(clGray);
-      cell->setCursor(Qt::ArrowCursor);
-      cell->SetText(QString());
-    }
+    yEdit_[i] =
+        MakeCell(this, QString("YEdit%1").arg(i + 1), {i < 4 ? 0 : 1, 112 + 48 * i, 54, 53}, kHeader100);
+    SetTabOrder(yEdit_[i], 120 + i);
   }
 
   Panel2 = new TPanel(this);
@@ -289,72 +319,45 @@ void TForm1::BuildGrid100() {
   for (int k = 1; k <= 100; ++k) {
     const int i = (k - 1) / 10;
     const int j = (k - 1) % 10;
-    TSaNumEdit* cell =
-        MakeCell(this, QString("SaNumEdit%1").arg(k), Column100(j), 112 + 48 * i, 54, 49);
+    TSaNumEdit* cell = MakeCell(this, QString("SaNumEdit%1").arg(k), {Column100(j), 112 + 48 * i, 54, 49},
+                                k < 100 ? kAnswer100 : kLastAnswer100);
     saNumEdit_[k - 1] = cell;
     SetTabOrder(cell, k + 3);
-    cell->SetAlignment(taCenter);
-    cell->SetIntegerLength(2);
-    cell->SetEnterFocusMove(k != 100);
-    cell->SetArrowFocusMove(true);
-    cell->setFont(WindowFont(41, Weight::Bold));
-    cell->SetFontColor(clBlue);
-    cell->setCursor(Qt::IBeamCursor);
-    cell->SetText(QString());
-    if (k == 100)
-      cell->OnKeyPress = [this](QObject* sender, QChar& key) { SaNumEdit100KeyPress(sender, key); };
-    else
+    if (k < 100)
       cell->OnKeyPress = [this](QObject* sender, QChar& key) { SaNumEdit1KeyPress(sender, key); };
+    else
+      cell->OnKeyPress = [this](QObject* sender, QChar& key) { SaNumEdit100KeyPress(sender, key); };
   }
   const int clockLefts[] = {592, 667, 743};
   for (int n = 0; n < 3; ++n) {
     const int k = 101 + n;
-    TSaNumEdit* cell = MakeCell(this, QString("SaNumEdit%1").arg(k), clockLefts[n], 40, 41, 40);
-    saNumEdit_[k - 1] = cell;
-    SetTabOrder(cell, 105 + n);
-    cell->SetAlignment(taCenter);
-    cell->setFont(WindowFont(32, Weight::Regular));
-    cell->SetFontColor(clWindowText);
-    cell->setCursor(Qt::IBeamCursor);
-    cell->SetText(QStringLiteral("0"));
+    saNumEdit_[k - 1] = MakeCell(this, QString("SaNumEdit%1").arg(k), {clockLefts[n], 40, 41, 40}, kClock);
+    SetTabOrder(saNumEdit_[k - 1], 105 + n);
   }
 }
 
 void TForm1::BuildGrid25() {
   Label1 = MakeLabel(Panel3, "Label1", 24, 14, 65, 64, "＋", WindowFont(64, Weight::Bold));
 
-  auto header = [this](const QString& name, int left, int top, int tabOrder) {
-    TSaNumEdit* cell = MakeCell(Panel3, name, left, top, 89, 91);
-    SetTabOrder(cell, tabOrder);
-    cell->SetAlignment(taCenter);
-    cell->SetColor(kHeaderColor);
-    cell->setFont(WindowFont(83, Weight::Bold));
-    cell->SetFontColor(clGray);
-    cell->setCursor(Qt::IBeamCursor);
-    cell->SetText(QString());
-    return cell;
-  };
-  for (int j = 0; j < 5; ++j) x25masu_[j] = header(QString("X25masu%1").arg(j + 1), 104 + 88 * j, 0, j);
-  for (int i = 0; i < 5; ++i) y25masu_[i] = header(QString("Y25masu%1").arg(i + 1), 16, 88 + 88 * i, 5 + i);
-
+  for (int j = 0; j < 5; ++j) {
+    x25masu_[j] = MakeCell(Panel3, QString("X25masu%1").arg(j + 1), {104 + 88 * j, 0, 89, 91}, kHeader25);
+    SetTabOrder(x25masu_[j], j);
+  }
+  for (int i = 0; i < 5; ++i) {
+    y25masu_[i] = MakeCell(Panel3, QString("Y25masu%1").arg(i + 1), {16, 88 + 88 * i, 89, 91}, kHeader25);
+    SetTabOrder(y25masu_[i], 5 + i);
+  }
   for (int k = 1; k <= 25; ++k) {
     const int i = (k - 1) / 5;
     const int j = (k - 1) % 5;
-    TSaNumEdit* cell =
-        MakeCell(Panel3, QString("Edit25masu%1").arg(k), 104 + 88 * j, kRow25Tops[i], 89, 91);
+    TSaNumEdit* cell = MakeCell(Panel3, QString("Edit25masu%1").arg(k), {104 + 88 * j, kRow25Tops[i], 89, 91},
+                                k < 25 ? kAnswer25 : kLastAnswer25);
     edit25masu_[k - 1] = cell;
     SetTabOrder(cell, k + 9);
-    cell->SetAlignment(taCenter);
-    cell->SetEnterFocusMove(k != 25);
-    cell->SetColor(clWhite);
-    cell->setFont(WindowFont(83, Weight::Bold));
-    cell->SetFontColor(clBlue);
-    cell->setCursor(Qt::IBeamCursor);
-    cell->SetText(QString());
-    if (k == 25)
-      cell->OnKeyPress = [this](QObject* sender, QChar& key) { Edit25masu25KeyPress(sender, key); };
-    else
+    if (k < 25)
       cell->OnKeyPress = [this](QObject* sender, QChar& key) { Edit25masu1KeyPress(sender, key); };
+    else
+      cell->OnKeyPress = [this](QObject* sender, QChar& key) { Edit25masu25KeyPress(sender, key); };
   }
 }
 
