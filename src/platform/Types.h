@@ -10,7 +10,7 @@
 
 class QChar;
 
-namespace Vcl {
+namespace Ui {
 Q_NAMESPACE
 
 // Horizontal placement of text in a box.
@@ -24,19 +24,19 @@ Q_ENUM_NS(TTextLayout)
 enum TBorderStyle { bsNone, bsSingle };
 Q_ENUM_NS(TBorderStyle)
 
-}  // namespace Vcl
+}  // namespace Ui
 
-using Vcl::TAlignment;
-using Vcl::TTextLayout;
-using Vcl::TBorderStyle;
-using Vcl::taLeftJustify;
-using Vcl::taRightJustify;
-using Vcl::taCenter;
-using Vcl::tlTop;
-using Vcl::tlCenter;
-using Vcl::tlBottom;
-using Vcl::bsNone;
-using Vcl::bsSingle;
+using Ui::TAlignment;
+using Ui::TTextLayout;
+using Ui::TBorderStyle;
+using Ui::taLeftJustify;
+using Ui::taRightJustify;
+using Ui::taCenter;
+using Ui::tlTop;
+using Ui::tlCenter;
+using Ui::tlBottom;
+using Ui::bsNone;
+using Ui::bsSingle;
 
 // A colour: 0x00BBGGRR, or 0x80000000 plus a system colour index that is
 // resolved through the application palette each time it is painted.

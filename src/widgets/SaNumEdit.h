@@ -91,11 +91,11 @@ struct TSaNumParts {
 
 class TSaNumEdit : public QWidget {
   Q_OBJECT
-  Q_PROPERTY(Vcl::TAlignment Alignment READ Alignment WRITE SetAlignment)
+  Q_PROPERTY(Ui::TAlignment Alignment READ Alignment WRITE SetAlignment)
   Q_PROPERTY(bool ArrowFocusMove READ ArrowFocusMove WRITE SetArrowFocusMove)
   Q_PROPERTY(bool AutoSelect READ AutoSelect WRITE SetAutoSelect)
   Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
-  Q_PROPERTY(Vcl::TBorderStyle BorderStyle READ BorderStyle WRITE SetBorderStyle)
+  Q_PROPERTY(Ui::TBorderStyle BorderStyle READ BorderStyle WRITE SetBorderStyle)
   Q_PROPERTY(int BottomMargin READ BottomMargin WRITE SetBottomMargin)
   Q_PROPERTY(bool Comma READ Comma WRITE SetComma)
   Q_PROPERTY(bool DecimalFixed READ DecimalFixed WRITE SetDecimalFixed)
