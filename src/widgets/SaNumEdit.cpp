@@ -114,10 +114,7 @@ void TSaNumEdit::buildMenu() {
 // A cell placed on a window measures its font there and never takes on the
 // window's colour: a colour the layout gives it afterwards is its own.
 void TSaNumEdit::gotParent() {
-  textHeight_ = fontMetrics().height();
-  caretWidth_ = font().bold() ? 2 : 1;
-  AdjustHeight();
-  AdjustWidth();
+  measureFont();
   color_ = clWindow;
   update();
 }
@@ -125,29 +122,60 @@ void TSaNumEdit::gotParent() {
 void TSaNumEdit::fontChanged() {
   const bool focused = hasFocus();
   if (focused) KillCaret();
-  textHeight_ = fontMetrics().height();
-  AdjustHeight();
-  AdjustWidth();
-  caretWidth_ = font().bold() ? 2 : 1;
+  measureFont();
   if (focused) MakeCaret();
   update();
+}
+
+void TSaNumEdit::measureFont() {
+  textHeight_ = fontMetrics().height();
+  caretWidth_ = font().bold() ? 2 : 1;
+  AdjustHeight();
+  AdjustWidth();
+}
+
+// Repaints after a change of the value or of the layout, from the lightest
+// reaction up.
+void TSaNumEdit::relayout() {
+  update();
+  PlaceCaret();
+}
+
+void TSaNumEdit::reformat() {
+  rebuildImage();
+  AdjustWidth();
+  relayout();
+}
+
+void TSaNumEdit::refilter() {
+  value_ = FilterValue(value_);
+  reformat();
+}
+
+void TSaNumEdit::refit() {
+  AdjustHeight();
+  AdjustWidth();
+  relayout();
 }
 
 // ---------------------------------------------------------------------------
 // Properties
 
+namespace {
+template <class T>
+bool store(T& field, const T& value) {
+  if (field == value) return false;
+  field = value;
+  return true;
+}
+}  // namespace
+
 void TSaNumEdit::SetAlignment(TAlignment value) {
-  if (value == alignment_) return;
-  alignment_ = value;
-  update();
-  PlaceCaret();
+  if (store(alignment_, value)) relayout();
 }
 
 void TSaNumEdit::SetVertAlignment(TVertAlignment value) {
-  if (value == vertAlignment_) return;
-  vertAlignment_ = value;
-  update();
-  PlaceCaret();
+  if (store(vertAlignment_, value)) relayout();
 }
 
 void TSaNumEdit::SetArrowFocusMove(bool value) { arrowFocusMove_ = value; }
@@ -159,36 +187,23 @@ void TSaNumEdit::SetHideSelection(bool value) { hideSelection_ = value; }
 void TSaNumEdit::SetOptions(TSaNumEditOptions value) { options_ = value; }
 
 void TSaNumEdit::SetAutoSelect(bool value) {
-  if (value == autoSelect_) return;
-  autoSelect_ = value;
-  update();
+  if (store(autoSelect_, value)) update();
 }
 
 void TSaNumEdit::SetDisabledColor(TColor value) {
-  if (value == disabledColor_) return;
-  disabledColor_ = value;
-  update();
+  if (store(disabledColor_, value)) update();
 }
 
 void TSaNumEdit::SetColor(TColor value) {
-  if (value == color_) return;
-  color_ = value;
-  update();
+  if (store(color_, value)) update();
 }
 
 void TSaNumEdit::SetFontColor(TColor value) {
-  if (value == fontColor_) return;
-  fontColor_ = value;
-  update();
+  if (store(fontColor_, value)) update();
 }
 
 void TSaNumEdit::SetAutoSize(bool value) {
-  if (value == autoSize_) return;
-  autoSize_ = value;
-  AdjustHeight();
-  AdjustWidth();
-  update();
-  PlaceCaret();
+  if (store(autoSize_, value)) refit();
 }
 
 void TSaNumEdit::SetBorderStyle(TBorderStyle value) {
@@ -196,20 +211,14 @@ void TSaNumEdit::SetBorderStyle(TBorderStyle value) {
   borderStyle_ = value;
   // The frame width changes with the border; the outer size stays until
   // the automatic sizing fits the client area again.
-  AdjustHeight();
-  AdjustWidth();
-  update();
-  PlaceCaret();
+  refit();
 }
 
 void TSaNumEdit::SetCtl3D(bool value) {
   if (value == ctl3D_) return;
   ctl3D_ = value;
   if (constructing_) return;
-  AdjustHeight();
-  AdjustWidth();
-  update();
-  PlaceCaret();
+  refit();
 }
 
 void TSaNumEdit::SetTabStop(bool value) {
@@ -227,110 +236,70 @@ void TSaNumEdit::SetPopupMenu(QMenu* menu) {
   popupMenu_ = menu;
 }
 
-namespace {
-template <class T>
-bool store(T& field, const T& value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
-}  // namespace
-
 void TSaNumEdit::SetTopMargin(int value) {
   if (value < 0 || !store(topMargin_, value)) return;
   AdjustHeight();
-  update();
-  PlaceCaret();
+  relayout();
 }
 
 void TSaNumEdit::SetBottomMargin(int value) {
   if (value < 0 || !store(bottomMargin_, value)) return;
   AdjustHeight();
-  update();
-  PlaceCaret();
+  relayout();
 }
 
 void TSaNumEdit::SetLeftMargin(int value) {
   if (value < 0 || !store(leftMargin_, value)) return;
   AdjustWidth();
-  update();
-  PlaceCaret();
+  relayout();
 }
 
 void TSaNumEdit::SetRightMargin(int value) {
   if (value < 0 || !store(rightMargin_, value)) return;
   AdjustWidth();
-  update();
-  PlaceCaret();
+  relayout();
 }
 
 // A limit that tightens makes the value fit again (or empties it); the
 // leading zeros stay as they are.
 void TSaNumEdit::SetIntegerLength(int value) {
   if (value < 0 || !store(integerLength_, value)) return;
-  value_ = FilterValue(value_);
-  rebuildImage();
-  AdjustWidth();
-  update();
-  PlaceCaret();
+  refilter();
 }
 
 void TSaNumEdit::SetDecimalLength(int value) {
   if (value < 0 || !store(decimalLength_, value)) return;
-  value_ = FilterValue(value_);
-  rebuildImage();
-  AdjustWidth();
-  update();
-  PlaceCaret();
+  refilter();
 }
 
 void TSaNumEdit::SetMinus(bool value) {
   if (!store(minus_, value)) return;
-  value_ = FilterValue(value_);
-  rebuildImage();
-  AdjustWidth();
-  update();
-  PlaceCaret();
+  refilter();
 }
 
 void TSaNumEdit::SetComma(bool value) {
   if (!store(comma_, value)) return;
-  rebuildImage();
-  AdjustWidth();
-  update();
-  PlaceCaret();
+  reformat();
 }
 
 void TSaNumEdit::SetIntegerFixed(bool value) {
   if (!store(integerFixed_, value)) return;
-  rebuildImage();
-  AdjustWidth();
-  update();
-  PlaceCaret();
+  reformat();
 }
 
 void TSaNumEdit::SetDecimalFixed(bool value) {
   if (!store(decimalFixed_, value)) return;
-  rebuildImage();
-  AdjustWidth();
-  update();
-  PlaceCaret();
+  reformat();
 }
 
 void TSaNumEdit::SetLeftMark(const QString& value) {
   if (!store(leftMark_, value)) return;
-  rebuildImage();
-  AdjustWidth();
-  update();
-  PlaceCaret();
+  reformat();
 }
 
 void TSaNumEdit::SetRightMark(const QString& value) {
   if (!store(rightMark_, value)) return;
-  rebuildImage();
-  AdjustWidth();
-  update();
-  PlaceCaret();
+  reformat();
 }
 
 // The program's writes are cleaned like pasted text but are not edits:
@@ -339,7 +308,7 @@ void TSaNumEdit::SetText(const QString& value) {
   if (value == value_) return;
   value_ = TrimLeadingZeros(FilterValue(value));
   rebuildImage();
-  valueChanged();
+  relayout();
 }
 
 QString TSaNumEdit::GetText() const { return value_; }
@@ -483,11 +452,6 @@ bool TSaNumEdit::FitsWidth(const QString& value) { return ImageWidth(value) <= A
 
 void TSaNumEdit::rebuildImage() { displayImage_ = FormatImage(value_); }
 
-void TSaNumEdit::valueChanged() {
-  update();
-  PlaceCaret();
-}
-
 void TSaNumEdit::changed() {
   if (OnChange) OnChange(this);
 }
@@ -497,7 +461,7 @@ void TSaNumEdit::ClearValue() {
   value_.clear();
   rebuildImage();
   ClearSelection();
-  valueChanged();
+  relayout();
 }
 
 void TSaNumEdit::SelectAll() {
@@ -522,7 +486,7 @@ void TSaNumEdit::accept(const QString& value, QChar& key) {
   SaveUndo();
   value_ = value;
   rebuildImage();
-  valueChanged();
+  relayout();
   key = QChar(0);
   changed();
 }
@@ -579,7 +543,7 @@ void TSaNumEdit::DeleteLast() {
   SaveUndo();
   value_ = shorter;
   rebuildImage();
-  valueChanged();
+  relayout();
   changed();
 }
 
@@ -876,7 +840,7 @@ void TSaNumEdit::PasteFromClipboard() {
   value_ = TrimLeadingZeros(FilterValue(Selected() ? text : value_ + text));
   rebuildImage();
   ClearSelection();
-  valueChanged();
+  relayout();
   changed();
 }
 
@@ -889,7 +853,7 @@ void TSaNumEdit::UndoEdit() {
   value_ = FilterValue(value_);
   rebuildImage();
   SelectAll();
-  valueChanged();
+  relayout();
   changed();
 }
 

@@ -287,8 +287,12 @@ class TSaNumEdit : public QWidget {
   void buildMenu();
   void gotParent();
   void fontChanged();
+  void measureFont();
+  void relayout();
+  void reformat();
+  void refilter();
+  void refit();
   void rebuildImage();
-  void valueChanged();
   void accept(const QString& value, QChar& key);
   void refuse(QChar& key);
   void keyDown(int& key, Qt::KeyboardModifiers shift);
