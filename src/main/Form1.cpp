@@ -118,10 +118,13 @@ void TForm1::CuteButton1Click(QObject*) {
   SaNumEdit(102)->SetText(QStringLiteral("0"));
   SaNumEdit(103)->SetText(QStringLiteral("0"));
 
-  auto prepare = [this](const QString& prefix, int count, TSaNumEdit* (TForm1::*top)(int) const,
-                        TSaNumEdit* (TForm1::*left)(int) const, int headers) {
-    for (int k = 1; k <= count; ++k) {
-      TSaNumEdit* cell = FindCell(prefix + QString::number(k));
+  // The 25-square first, then the 100-square, as the radio buttons are
+  // tested; only the checked grid is touched.
+  for (GridKind kind : {GridKind::Square25, GridKind::Square100}) {
+    const Grid grid = GridOf(kind);
+    if (!grid.button->isChecked()) continue;
+    for (qsizetype k = 1; k <= qsizetype(grid.answers.size()); ++k) {
+      TSaNumEdit* cell = FindCell(grid.answerName + QString::number(k));
       cell->SetText(QString());
       cell->SetFontColor(clBlue);  // undoes the marks of the last grading
     }
@@ -131,13 +134,9 @@ void TForm1::CuteButton1Click(QObject*) {
     RadioButton1->setEnabled(false);
     RadioButton2->setEnabled(false);
     RadioButton3->setEnabled(false);
-    for (int j = 1; j <= headers; ++j) (this->*top)(j)->SetText(QString());
-    for (int i = 1; i <= headers; ++i) (this->*left)(i)->SetText(QString());
-  };
-  if (RadioButton6->isChecked())
-    prepare(QStringLiteral("Edit25masu"), 25, &TForm1::X25masu, &TForm1::Y25masu, 5);
-  if (RadioButton4->isChecked())
-    prepare(QStringLiteral("SaNumEdit"), 100, &TForm1::XEdit, &TForm1::YEdit, 10);
+    for (TSaNumEdit* cell : grid.tops) cell->SetText(QString());
+    for (TSaNumEdit* cell : grid.lefts) cell->SetText(QString());
+  }
 }
 
 void TForm1::Timer1Timer(QObject*) {
@@ -149,22 +148,21 @@ void TForm1::Timer1Timer(QObject*) {
 
   // The count ran out: headers, focus, panel and stopwatch in one step, so
   // "0" is never shown.
-  auto start = [this](int count, TSaNumEdit* (TForm1::*top)(int) const,
-                      TSaNumEdit* (TForm1::*left)(int) const, TSaNumEdit* first) {
+  for (GridKind kind : {GridKind::Square25, GridKind::Square100}) {
+    const Grid grid = GridOf(kind);
+    if (!grid.button->isChecked()) continue;
     const bool subtraction = !RadioButton1->isChecked() && !RadioButton2->isChecked();
     const QString p = QString::number(DrawDigitPermutation());
-    for (int j = 1; j <= count; ++j)
-      (this->*top)(j)->SetText(subtraction ? QStringLiteral("1") + p[j - 1] : QString(p[j - 1]));
+    for (std::size_t j = 0; j < grid.tops.size(); ++j)
+      grid.tops[j]->SetText(subtraction ? QStringLiteral("1") + p[j] : QString(p[j]));
     const QString q = QString::number(DrawDigitPermutation());
-    for (int i = 1; i <= count; ++i) (this->*left)(i)->SetText(QString(q[i - 1]));
-    first->setFocus();
+    for (std::size_t i = 0; i < grid.lefts.size(); ++i) grid.lefts[i]->SetText(QString(q[i]));
+    grid.answers.front()->setFocus();
     Panel1->SetCaption(QStringLiteral("3"));
     Panel1->hide();
     Timer1->stop();
     MMTimer1->SetEnabled(true);
-  };
-  if (RadioButton6->isChecked()) start(5, &TForm1::X25masu, &TForm1::Y25masu, Edit25masu(1));
-  if (RadioButton4->isChecked()) start(10, &TForm1::XEdit, &TForm1::YEdit, SaNumEdit(1));
+  }
 }
 
 std::uint64_t TForm1::DrawDigitPermutation() {
@@ -216,19 +214,22 @@ void TForm1::SaNumEdit100KeyPress(QObject*, QChar& Key) { LastCellKeyPress(GridK
 
 void TForm1::Edit25masu25KeyPress(QObject*, QChar& Key) { LastCellKeyPress(GridKind::Square25, Key); }
 
-bool TForm1::GridReadyToGrade(GridKind kind) const {
-  const bool small = kind == GridKind::Square25;
-  const int cells = small ? 25 : 100;
-  for (int k = 1; k <= cells; ++k)
-    if ((small ? Edit25masu(k) : SaNumEdit(k))->Text().isEmpty()) return false;
+TForm1::Grid TForm1::GridOf(GridKind kind) const {
+  if (kind == GridKind::Square100)
+    return {RadioButton4, QStringLiteral("SaNumEdit"), std::span(saNumEdit_).first(100), xEdit_, yEdit_,
+            history::kHistory100};
+  return {RadioButton6, QStringLiteral("Edit25masu"), edit25masu_, x25masu_, y25masu_, history::kHistory25};
+}
+
+bool TForm1::GridReadyToGrade(const Grid& grid) const {
+  for (const TSaNumEdit* cell : grid.answers)
+    if (cell->Text().isEmpty()) return false;
   // Headers that are not numbers (no drill has drawn them yet, or an edited
   // 25-square header) cannot be graded against.
-  const int headers = small ? 5 : 10;
   int value = 0;
-  for (int n = 1; n <= headers; ++n) {
-    if (!TryStrToInt((small ? X25masu(n) : XEdit(n))->Text(), value)) return false;
-    if (!TryStrToInt((small ? Y25masu(n) : YEdit(n))->Text(), value)) return false;
-  }
+  for (auto headers : {grid.tops, grid.lefts})
+    for (const TSaNumEdit* cell : headers)
+      if (!TryStrToInt(cell->Text(), value)) return false;
   return true;
 }
 
@@ -236,7 +237,7 @@ void TForm1::LastCellKeyPress(GridKind kind, QChar& Key) {
   if (Key != QChar(13)) return;
   RadioButton4->setEnabled(true);
   RadioButton6->setEnabled(true);
-  if (!GridReadyToGrade(kind)) {
+  if (!GridReadyToGrade(GridOf(kind))) {
     Key = QChar(0);
     return;
   }
@@ -264,28 +265,25 @@ void TForm1::GradeCell(TSaNumEdit* column, TSaNumEdit* row, TSaNumEdit* answer) 
   }
 }
 
-void TForm1::Grade100() {
-  for (int k = 1; k <= 100; ++k)
-    GradeCell(XEdit((k - 1) % 10 + 1), YEdit((k - 1) / 10 + 1), SaNumEdit(k));
+void TForm1::GradeGrid(const Grid& grid) {
+  // Row by row, each row from left to right.
+  const std::size_t columns = grid.tops.size();
+  for (std::size_t n = 0; n < grid.answers.size(); ++n)
+    GradeCell(grid.tops[n % columns], grid.lefts[n / columns], grid.answers[n]);
 }
 
-void TForm1::Grade25() {
-  for (int k = 1; k <= 25; ++k)
-    GradeCell(X25masu((k - 1) % 5 + 1), Y25masu((k - 1) / 5 + 1), Edit25masu(k));
-}
+void TForm1::Grade100() { GradeGrid(GridOf(GridKind::Square100)); }
+
+void TForm1::Grade25() { GradeGrid(GridOf(GridKind::Square25)); }
 
 void TForm1::CloseDrill(GridKind kind, const QString& operationWord) {
+  const Grid grid = GridOf(kind);
   // Every pass counts from 0, so grading again after a closing that stopped
   // early counts the grid once.
   CorrectCount = 0;
-  if (kind == GridKind::Square100) {
-    Grade100();
-    WriteScoreRecord(history::kHistory100, operationWord, CorrectCount);
-  } else {
-    Grade25();
-    CorrectCount *= 4;
-    WriteScoreRecord(history::kHistory25, operationWord, CorrectCount);
-  }
+  GradeGrid(grid);
+  if (kind == GridKind::Square25) CorrectCount *= 4;  // scored out of 100 too
+  WriteScoreRecord(grid.history, operationWord, CorrectCount);
   LoadScoreList(kind);
   CorrectCount = 0;
   CuteButton1->setEnabled(true);
@@ -309,8 +307,7 @@ void TForm1::LoadScoreList(GridKind kind) {
   scoreModel_->Clear();
   history::ScoreLines lines;
   try {
-    history::ReadScoreFile(kind == GridKind::Square100 ? history::kHistory100 : history::kHistory25,
-                           lines);
+    history::ReadScoreFile(GridOf(kind).history, lines);
   } catch (...) {
     scoreModel_->Assign(std::move(lines));  // the lines read before the failure
     throw;

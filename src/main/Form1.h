@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <random>
+#include <span>
 
 class QLabel;
 class QListView;
@@ -126,11 +127,24 @@ class TForm1 : public QWidget {
   void BuildGrid25();
   void ChainTabOrder();
   void UpdateRadioTabStops();
+  // One grid: the radio button that chooses it, the name its answer cells
+  // are found by, its answer cells row by row, its column and row header
+  // cells, its history.
+  struct Grid {
+    QRadioButton* button;
+    QString answerName;
+    std::span<TSaNumEdit* const> answers;
+    std::span<TSaNumEdit* const> tops;
+    std::span<TSaNumEdit* const> lefts;
+    QString history;
+  };
+  Grid GridOf(GridKind kind) const;
+  void GradeGrid(const Grid& grid);
   // The closing of a drill, shared by both grids.
   void CloseDrill(GridKind kind, const QString& operationWord);
   // The Enter rule of the last answer cell of a grid.
   void LastCellKeyPress(GridKind kind, QChar& Key);
-  bool GridReadyToGrade(GridKind kind) const;
+  bool GridReadyToGrade(const Grid& grid) const;
 
   std::array<TSaNumEdit*, 103> saNumEdit_{};
   std::array<TSaNumEdit*, 10> xEdit_{};
