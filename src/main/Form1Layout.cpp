@@ -14,6 +14,8 @@
 #include <QtCore/QTimer>
 #include <QtGui/QIcon>
 #include <QtGui/QScreen>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QListView>
 #include <QtWidgets/QRadioButton>
@@ -300,6 +302,15 @@ void TForm1::BuildLayout() {
   MMTimer1->SetInterval(100);
   MMTimer1->SetOnTimer([this](QObject* sender) { MMTimer1Timer(sender); });
 
+  // Each group of radio buttons is an exclusive group of its own. Left to
+  // Qt's automatic exclusivity, a button would also count the buttons of
+  // Panel2 as its group (they are its parent's descendants), so a click on
+  // the checked "たしざん" could uncheck it and leave no operation chosen.
+  auto* operationGroup = new QButtonGroup(this);
+  for (QRadioButton* radio : {RadioButton1, RadioButton2, RadioButton3}) operationGroup->addButton(radio);
+  auto* gridKindGroup = new QButtonGroup(Panel2);
+  for (QRadioButton* radio : {RadioButton4, RadioButton6}) gridKindGroup->addButton(radio);
+
   // A radio button reports a click when it becomes checked, by the mouse
   // or the keyboard; a click on the checked one reports nothing.
   const std::pair<QRadioButton*, void (TForm1::*)(QObject*)> radioHandlers[] = {
@@ -312,6 +323,12 @@ void TForm1::BuildLayout() {
       if (checked) platform::Guarded([&] { (this->*handler)(radio); });
     });
   }
+  // A button that takes the focus makes itself its group's tab stop, even
+  // when a press on it was dragged off and left it unchecked; the checked
+  // button is put back as the tab stop once the focus has moved.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (qobject_cast<QRadioButton*>(now) && isAncestorOf(now)) UpdateRadioTabStops();
+  });
 }
 
 void TForm1::BuildGrid100() {
