@@ -57,11 +57,34 @@ struct TempFile {
 
 QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
 
-int openRead(const QString& path) {
+// Opens a history with flags (O_RDONLY or O_WRONLY), never truncating it.
+// Only a regular file is a history: a FIFO, a socket or a device in its place
+// could hold the window for good (a FIFO nobody writes to) or never end (a
+// device), so it is refused as access denied without being waited on. Gives
+// the descriptor, or -1 with errno set; st receives the file's status.
+int openHistory(const QString& path, int flags, struct stat& st) {
   int fd;
-  do fd = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
+  do fd = ::open(nativePath(path).constData(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    if (errno == ENXIO) errno = EACCES;  // a socket, or a FIFO opened for writing
+    return -1;
+  }
+  int err = ::fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EACCES;
+  // Reads and writes of a regular file do not block anyway; clearing the flag
+  // keeps them plain.
+  if (err == 0 && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) err = errno;
+  if (err != 0) {
+    ::close(fd);
+    errno = err;
+    return -1;
+  }
   return fd;
+}
+
+int openRead(const QString& path) {
+  struct stat st;
+  return openHistory(path, O_RDONLY, st);
 }
 
 // Reads the file from its start to its end into data. Gives 0, or the errno
@@ -70,10 +93,9 @@ int readAll(int fd, QByteArray& data) {
   data.clear();
   struct stat st;
   if (::fstat(fd, &st) != 0) return errno;
-  if (S_ISDIR(st.st_mode)) return EISDIR;
   // One read of the whole file in the usual case; the extra byte lets the
-  // loop see the end without growing the buffer.
-  qsizetype capacity = S_ISREG(st.st_mode) ? static_cast<qsizetype>(st.st_size) + 1 : 65536;
+  // loop see the end without growing the buffer (the file may still grow).
+  qsizetype capacity = static_cast<qsizetype>(st.st_size) + 1;
   data.resize(capacity);
   qsizetype size = 0;
   for (;;) {
@@ -230,11 +252,9 @@ void WriteScoreRecord(const QString& path, const QString& recordLine,
   // may write the history, without changing it. The new contents go to a
   // file beside it that replaces it only once it is complete, so a failure
   // at any point leaves the old history as it was.
-  Fd target(::open(nativePath(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
-  if (!target.valid()) raise(errno, path);
   struct stat st;
-  if (::fstat(target.get(), &st) != 0) raise(errno, path);
-  if (!S_ISREG(st.st_mode)) raise(EACCES, path);
+  Fd target(openHistory(path, O_WRONLY, st));
+  if (!target.valid()) raise(errno, path);
 
   const QByteArray contents = composeHistory(platform::ToShiftJis(recordLine), old);
   old = QByteArray();

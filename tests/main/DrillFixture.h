@@ -29,6 +29,7 @@ class DrillFixture : public ::testing::Test {
       writeFile("date/seiseki.dat", {});
       writeFile("date/mas25.dat", {});
     }
+    prepareFolder();
     form = std::make_unique<TForm1>();
     form->SeedRandom(12345);
     form->show();
@@ -41,6 +42,9 @@ class DrillFixture : public ::testing::Test {
     form.reset();
     QDir::setCurrent(oldCwd_);
   }
+
+  // Runs in the working folder before the window is built.
+  virtual void prepareFolder() {}
 
   static void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);

@@ -9,9 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -90,6 +93,23 @@ ChildOutcome runInChild(const std::function<void()>& prepare,
   out.code = parts[2].toInt();
   out.text = parts.size() > 3 ? QString::fromUtf8(parts[3]) : QString();
   return out;
+}
+
+// A socket file at path, as a server that has gone away leaves one.
+void makeSocket(const QByteArray& path) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(std::size_t(path.size()), sizeof address.sun_path);
+  std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ::close(fd);
+}
+
+mode_t fileType(const QByteArray& path) {
+  struct stat st;
+  return ::stat(path.constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
 }
 
 void dropPrivileges() {
@@ -380,4 +400,42 @@ TEST_F(ScoreHistoryTest, DiskFullInTheMiddleKeepsTheOldHistory) {
   EXPECT_EQ(out.flushes, 0);
   EXPECT_EQ(readFile(path_), old);
   EXPECT_EQ(entries(), QStringList{"seiseki.dat"});
+}
+
+TEST_F(ScoreHistoryTest, ANodeThatIsNoRegularFileIsRefusedWithoutBeingWaitedOn) {
+  // A FIFO nobody writes to would hold an open for good, a device would
+  // never end: neither is a history. Each operation runs in a child that an
+  // alarm ends, so a wait shows as a failure instead of a hung test.
+  const QByteArray path = QFile::encodeName(path_);
+  const std::pair<const char*, std::function<void()>> nodes[] = {
+      {"FIFO", [&] { ASSERT_EQ(::mkfifo(path.constData(), 0600), 0); }},
+      {"socket", [&] { makeSocket(path); }},
+      {"character device", [&] { ASSERT_EQ(::symlink("/dev/zero", path.constData()), 0); }},
+  };
+  for (const auto& [what, make] : nodes) {
+    SCOPED_TRACE(what);
+    ::unlink(path.constData());
+    make();
+    const mode_t type = fileType(path);
+    const auto withAlarm = [] { ::alarm(10); };
+
+    const ChildOutcome listed = runInChild(withAlarm, [&](const auto&) {
+      QStringList out;
+      ReadScoreLines(path_, out);
+    });
+    EXPECT_TRUE(listed.threw);
+    EXPECT_EQ(listed.code, 5);
+    EXPECT_EQ(listed.text, QStringLiteral("ファイルへのアクセスが拒否されました"));
+
+    const ChildOutcome recorded = runInChild(withAlarm, [&](const auto& afterFlush) {
+      WriteScoreRecord(path_, recordOn(5, 98), afterFlush);
+    });
+    EXPECT_TRUE(recorded.threw);
+    EXPECT_EQ(recorded.code, 5);
+    EXPECT_EQ(recorded.text, QStringLiteral("ファイル %1 は開けません").arg(path_));
+    EXPECT_EQ(recorded.flushes, 0);
+
+    EXPECT_EQ(fileType(path), type) << "the node is left as it was";
+    EXPECT_EQ(entries(), QStringList{"seiseki.dat"});
+  }
 }

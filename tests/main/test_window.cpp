@@ -15,6 +15,12 @@
 #include <QtWidgets/QListView>
 #include <QtWidgets/QRadioButton>
 
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 using testing_support::recorded;
 
 namespace {
@@ -231,6 +237,50 @@ TEST_F(WindowWithoutHistory, AMissingHistoryReachesTheErrorBoxAndTheWindowKeepsR
   EXPECT_TRUE(form->Panel3->isVisible());
   form->RadioButton4->setChecked(true);
   EXPECT_EQ(form->ScoreListLines(), QStringList{"line one"});
+}
+
+// Histories that are no regular files: a FIFO nobody writes to and a socket.
+class WindowWithForeignHistories : public DrillFixture {
+ protected:
+  void prepareFolder() override {
+    // Should anything wait on the FIFO, the alarm ends the test program.
+    ::alarm(60);
+    QFile::remove("date/seiseki.dat");
+    QFile::remove("date/mas25.dat");
+    ASSERT_EQ(::mkfifo("date/seiseki.dat", 0600), 0);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, "date/mas25.dat");
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+  }
+  void TearDown() override {
+    ::alarm(0);
+    DrillFixture::TearDown();
+  }
+};
+
+TEST_F(WindowWithForeignHistories, AreRefusedAtOnceAndTheWindowKeepsRunning) {
+  const QString denied = "ファイルへのアクセスが拒否されました.";
+  EXPECT_EQ(recorded().errors, QStringList{denied});
+  EXPECT_EQ(focused(), form->CuteButton1);
+  form->RadioButton6->setChecked(true);
+  EXPECT_EQ(recorded().errors.value(1), denied);
+
+  // A whole drill on the 25-square: its record cannot be written.
+  startDrill();
+  for (int k = 1; k <= 25; ++k) typeIntoFocus("1", k < 25);
+  QTest::keyClick(form->Edit25masu(25), Qt::Key_Return);
+  EXPECT_EQ(recorded().errors.value(2), "ファイル date/mas25.dat は開けません.");
+  EXPECT_TRUE(form->MMTimer1->Enabled()) << "the closing stopped before the record";
+
+  struct stat st;
+  ASSERT_EQ(::stat("date/seiseki.dat", &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  ASSERT_EQ(::stat("date/mas25.dat", &st), 0);
+  EXPECT_TRUE(S_ISSOCK(st.st_mode));
+  EXPECT_EQ(QDir("date").entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(), 2);
 }
 
 TEST_F(Window, FirstActivationListsTheHundredSquareHistory) {
