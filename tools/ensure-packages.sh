@@ -3,7 +3,7 @@
 # when they are missing. As root it runs apt-get; otherwise it prints the one
 # command to run and fails.
 set -e
-PACKAGES="cmake g++ make pkg-config qt6-base-dev libcanberra-dev libcanberra0
+PACKAGES="cmake g++ make pkg-config qt6-base-dev libcanberra-dev libcanberra0 libasound2-dev
 fonts-vlgothic fonts-ipafont-gothic libgtest-dev libgmock-dev
 xvfb xauth xdotool x11-utils imagemagick"
 

@@ -3,6 +3,7 @@
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
 
+#include <alsa/asoundlib.h>
 #include <canberra.h>
 
 #include <condition_variable>
@@ -13,6 +14,11 @@
 
 namespace platform {
 namespace {
+
+// The sound library reports every device it fails to open on stderr, a dozen
+// lines a sound on a machine without a sound card. Sorabe falls back to
+// silence there, which is nothing to tell the child's terminal about.
+void quietAlsaError(const char*, int, const char*, int, const char*, ...) {}
 
 std::function<void()>& beepHook() {
   static std::function<void()> hook;
@@ -71,6 +77,7 @@ class SoundWorker {
       }
       if (!triedOpen) {
         triedOpen = true;
+        snd_lib_error_set_handler(quietAlsaError);
         if (ca_context_create(&context) != CA_SUCCESS) context = nullptr;
         else if (ca_context_open(context) != CA_SUCCESS) {
           ca_context_destroy(context);

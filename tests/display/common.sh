@@ -17,7 +17,11 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 start_program() {
   sh "$SOURCE/tools/prepare-workdir.sh" "$WORK" "$SOURCE/assets"
-  (cd "$WORK" && exec "$PROGRAM") &
+  # A desktop session has a runtime folder; without one Qt says so on stderr.
+  mkdir -m 700 -p "$WORK/runtime"
+  # What the program prints on the terminal, for tests that read it.
+  OUTPUT="$WORK/output.log"
+  (cd "$WORK" && XDG_RUNTIME_DIR="$WORK/runtime" exec "$PROGRAM" "$@" >"$OUTPUT" 2>&1) &
   PID=$!
   WID=""
   for _ in $(seq 1 100); do

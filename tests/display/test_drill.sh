@@ -1,12 +1,16 @@
 #!/bin/bash
-# A whole 100-square drill typed as a child would: "99" and Enter in every
-# cell. The closing box appears and Enter dismisses it; the history's first
-# line is the record with score 0 in Shift-JIS with CR LF and the typing
-# time; the answer cells are red.
+# A whole 100-square drill typed as a child would: a click on the already
+# checked "たしざん", then "99" and Enter in every cell. The closing box
+# appears and Enter dismisses it; the history's first line is the addition
+# record with score 0 in Shift-JIS with CR LF and the typing time; the answer
+# cells are red. The program prints nothing on the terminal all along (no
+# sound library noise where there is no sound card).
 PROGRAM=$1 SOURCE=$2
 source "$(dirname "$0")/common.sh"
 
 start_program
+click_at $((656 + 12)) $((288 + 24))   # "たしざん", checked already
+sleep 0.3
 click_at $((648 + 68)) $((464 + 28))   # "はじめる"
 START=$(date +%s%N)
 sleep 3.6                                 # the countdown
@@ -50,4 +54,8 @@ LOW=$(( TYPED_MS - 1500 )) HIGH=$(( SINCE_START_MS + 1500 ))
 RED1=$(count_colour "#FF0000" 56 112 54 49)
 RED100=$(count_colour "#FF0000" 525 544 54 49)
 [ "$RED1" -gt 40 ] && [ "$RED100" -gt 40 ] || fail "answer cells not red ($RED1, $RED100 red pixels)"
+if [ -s "$OUTPUT" ]; then
+  grep -q ALSA "$OUTPUT" && fail "the sound library wrote on the terminal: $(head -3 "$OUTPUT")"
+  fail "the program wrote on the terminal: $(head -3 "$OUTPUT")"
+fi
 echo "drill: record '$RECORD', typing took $TYPED_MS ms; red pixels $RED1 / $RED100"
