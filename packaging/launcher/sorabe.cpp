@@ -294,7 +294,8 @@ void keepSound(const std::string& folder) {
   const std::string sound = folder + "/cd.wav";
   struct stat info {};
   if (lstat(sound.c_str(), &info) != 0) {
-    if (symlink(installed.c_str(), sound.c_str()) == 0) return;
+    // EEXIST: another start in the same folder made it first.
+    if (symlink(installed.c_str(), sound.c_str()) == 0 || errno == EEXIST) return;
     const int error = errno;
     std::error_code copyError;
     if ((error == EPERM || error == EOPNOTSUPP) && std::filesystem::copy_file(installed, sound, copyError)) return;
