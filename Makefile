@@ -1,13 +1,17 @@
 # The two commands of the README, and the sanitizer and benchmark runs.
-#   make run    install what is missing, build, prepare ./run, open the window
-#   make test   install what is missing, build, run every test
+#   make run      install what is missing, build, prepare ./run, open the window
+#   make test     install what is missing, build, run every test
+#   make install  install under PREFIX (default /usr/local), staged under DESTDIR if set
+#   make package  build/sorabe_VERSION_ARCH.deb
 
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 WORKDIR    ?= $(CURDIR)/run
 CMAKE_ARGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+PREFIX     ?= /usr/local
+DESTDIR    ?=
 
-.PHONY: all deps build run test test-offscreen test-display asan tsan bench clean
+.PHONY: all deps build run test test-offscreen test-display install package asan tsan bench clean
 
 all: build
 
@@ -36,6 +40,15 @@ test-offscreen:
 
 test-display:
 	cd $(BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest -L display --output-on-failure
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# Exactly one package in the build folder, whatever versions were built before.
+package: build
+	rm -f $(BUILD)/sorabe_*.deb
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/sorabe_*.deb
 
 # AddressSanitizer + UndefinedBehaviorSanitizer over every offscreen test.
 asan: deps
