@@ -342,8 +342,9 @@ void TShadowLabel::paintGraded(QPainter& painter, const QString& text, const Tex
     if (chars.size() == 1) {
       const QRect rest(left, box.top(), width() - left, box.height());
       const QString one = piece.toString();
-      DrawTextBlock(painter, LayOutText(one, flags, rest.width(), metrics), rest,
-                    QColor(start.red, start.green, start.blue), metrics);
+      if (rest.width() > 0)
+        DrawTextBlock(painter, LayOutText(one, flags, rest.width(), metrics), rest,
+                      QColor(start.red, start.green, start.blue), metrics);
       left += metrics.horizontalAdvance(one);
       return;
     }
