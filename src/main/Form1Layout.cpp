@@ -193,11 +193,14 @@ void TForm1::BuildLayout() {
   Label25 = MakeLabel(this, "Label25", 577, 94, 202, 32, "100マス成績表",
                       WindowFont(32, Weight::Regular));
 
+  // The title sizes itself to its caption (AutoSize); its laid-out bounds
+  // are that size in the window's own face, so they are set after the
+  // caption and the font and hold whichever face renders the text.
   ShadowLabel1 = new TShadowLabel(this);
   ShadowLabel1->setObjectName("ShadowLabel1");
-  ShadowLabel1->setGeometry(0, 0, 366, 35);
   ShadowLabel1->SetCaption("Sorabe  Ver 1.10");
   ShadowLabel1->setFont(WindowFont(35, Weight::Bold));
+  ShadowLabel1->setGeometry(0, 0, 366, 35);
   ShadowLabel1->SetFontColor(clNavy);
   ShadowLabel1->SetTransparent(true);
   ShadowLabel1->SetEllipsis(TShadowLabel::elNone);
