@@ -10,6 +10,7 @@
 #include <QtGui/QPageLayout>
 #include <QtGui/QPainter>
 #include <QtGui/QPdfWriter>
+#include <QtGui/QStaticText>
 
 #include <algorithm>
 #include <cmath>
@@ -90,6 +91,32 @@ QColor ProgressChart::OperationColor(drill::Operation operation) {
   return QColor(0xD5, 0x5E, 0x00);
 }
 
+void ProgressChart::DrawLabel(QPainter& painter, const QRectF& box, Qt::Alignment alignment,
+                              const QString& text) {
+  // Charts draw the same few dozen labels on every repaint: each is laid
+  // out once (in the window thread, the only one that paints charts), which
+  // saves most of the cost of painting a chart.
+  static QHash<QString, QStaticText> labels;
+  const QFont& font = painter.font();
+  const QString key = QString::number(font.pixelSize()) + (font.bold() ? u'b' : u'r') + text;
+  auto found = labels.find(key);
+  if (found == labels.end()) {
+    if (labels.size() >= 1024) labels.clear();  // dates and counts come and go
+    QStaticText label(text);
+    label.setTextFormat(Qt::PlainText);
+    label.setPerformanceHint(QStaticText::AggressiveCaching);
+    label.prepare(QTransform(), font);
+    found = labels.insert(key, label);
+  }
+  const QSizeF size = found->size();
+  double x = box.left(), y = box.top();
+  if (alignment & Qt::AlignRight) x = box.right() - size.width();
+  if (alignment & Qt::AlignHCenter) x = box.center().x() - size.width() / 2;
+  if (alignment & Qt::AlignBottom) y = box.bottom() - size.height();
+  if (alignment & Qt::AlignVCenter) y = box.center().y() - size.height() / 2;
+  painter.drawStaticText(QPointF(x, y), *found);
+}
+
 QFont ProgressChart::font(int pixelSize, bool bold) const {
   QFont f(QString::fromUtf16(platform::kWindowFontFamily));
   f.setPixelSize(pixelSize);
@@ -141,8 +168,8 @@ void ProgressChart::Paint(QPainter& painter, QSizeF size) const {
   const QString title = QStringLiteral("成績グラフ %1").arg(GridName(grid_));
   painter.setPen(kText);
   painter.setFont(font(18, true));
-  painter.drawText(QRectF(kMargin, kMargin, size.width() - 2 * kMargin, 24), Qt::AlignLeft | Qt::AlignVCenter,
-                   title);
+  DrawLabel(painter, QRectF(kMargin, kMargin, size.width() - 2 * kMargin, 24), Qt::AlignLeft | Qt::AlignVCenter,
+            title);
 
   const std::vector<ScoreRecord>& records = records_.records;
   const QRectF middle(kMargin, kMargin, size.width() - 2 * kMargin, size.height() - 2 * kMargin);
@@ -157,8 +184,8 @@ void ProgressChart::Paint(QPainter& painter, QSizeF size) const {
 
   painter.setFont(font(13));
   painter.setPen(kMuted);
-  painter.drawText(QRectF(kMargin, kMargin, size.width() - 2 * kMargin, 24), Qt::AlignRight | Qt::AlignVCenter,
-                   QStringLiteral("%1回  %2 〜 %3")
+  DrawLabel(painter, QRectF(kMargin, kMargin, size.width() - 2 * kMargin, 24), Qt::AlignRight | Qt::AlignVCenter,
+            QStringLiteral("%1回  %2 〜 %3")
                        .arg(records.size())
                        .arg(DateText(records.front().date), DateText(records.back().date)));
 
@@ -170,9 +197,9 @@ void ProgressChart::Paint(QPainter& painter, QSizeF size) const {
   if (records_.skipped > 0) {
     painter.setFont(font(12));
     painter.setPen(kMuted);
-    painter.drawText(QRectF(kMargin, size.height() - kMargin - 16, size.width() - 2 * kMargin, 16),
-                     Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("記録として読めない行が %1 行あり、とばしました").arg(records_.skipped));
+    DrawLabel(painter, QRectF(kMargin, size.height() - kMargin - 16, size.width() - 2 * kMargin, 16),
+              Qt::AlignLeft | Qt::AlignVCenter,
+              QStringLiteral("記録として読めない行が %1 行あり、とばしました").arg(records_.skipped));
   }
   painter.restore();
 }
@@ -198,8 +225,8 @@ void ProgressChart::PaintLegend(QPainter& painter, const Layout& layout, double 
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(kText);
     const double textWidth = std::min(metrics.horizontalAdvance(text) + 1, width - x - 18);
-    painter.drawText(QRectF(x + 16, y, textWidth, 20), Qt::AlignLeft | Qt::AlignVCenter,
-                     metrics.elidedText(text, Qt::ElideRight, textWidth));
+    DrawLabel(painter, QRectF(x + 16, y, textWidth, 20), Qt::AlignLeft | Qt::AlignVCenter,
+              textWidth < metrics.horizontalAdvance(text) ? metrics.elidedText(text, Qt::ElideRight, textWidth) : text);
     x += 16 + textWidth + 24;
   }
 }
@@ -237,15 +264,15 @@ void ProgressChart::PaintAxes(QPainter& painter, const Layout& layout) const {
     painter.setPen(kText);
     for (int i = 0; i < panel.ticks.count; ++i) {
       const double y = panel.y(panel.ticks.at(i));
-      painter.drawText(QRectF(panel.plot.left() - 48, y - 8, 42, 16), Qt::AlignRight | Qt::AlignVCenter,
-                       TickText(panel.ticks.at(i), panel.ticks));
+      DrawLabel(painter, QRectF(panel.plot.left() - 48, y - 8, 42, 16), Qt::AlignRight | Qt::AlignVCenter,
+                TickText(panel.ticks.at(i), panel.ticks));
     }
     // The axis title runs up the left edge.
     painter.save();
     painter.translate(kMargin, panel.plot.center().y());
     painter.rotate(-90);
-    painter.drawText(QRectF(-panel.plot.height() / 2, 0, panel.plot.height(), metrics.height()), Qt::AlignCenter,
-                     panel.title);
+    DrawLabel(painter, QRectF(-panel.plot.height() / 2, 0, panel.plot.height(), metrics.height()), Qt::AlignCenter,
+              panel.title);
     painter.restore();
   }
 
@@ -254,14 +281,14 @@ void ProgressChart::PaintAxes(QPainter& painter, const Layout& layout) const {
     const double value = layout.xTicks.at(i);
     if (value < 1 || value > n) continue;
     const double x = layout.x(value);
-    painter.drawText(QRectF(x - 40, below.bottom() + 3, 80, 16), Qt::AlignHCenter | Qt::AlignTop,
-                     TickText(value, layout.xTicks));
+    DrawLabel(painter, QRectF(x - 40, below.bottom() + 3, 80, 16), Qt::AlignHCenter | Qt::AlignTop,
+              TickText(value, layout.xTicks));
   }
   const QRectF axisTitle(below.left(), below.bottom() + 20, below.width(), 18);
-  painter.drawText(axisTitle, Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("何回目（古い順）"));
+  DrawLabel(painter, axisTitle, Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("何回目（古い順）"));
   painter.setPen(kMuted);
-  painter.drawText(axisTitle, Qt::AlignLeft | Qt::AlignVCenter, DateText(records_.records.front().date));
-  painter.drawText(axisTitle, Qt::AlignRight | Qt::AlignVCenter, DateText(records_.records.back().date));
+  DrawLabel(painter, axisTitle, Qt::AlignLeft | Qt::AlignVCenter, DateText(records_.records.front().date));
+  DrawLabel(painter, axisTitle, Qt::AlignRight | Qt::AlignVCenter, DateText(records_.records.back().date));
 }
 
 void ProgressChart::PaintDrills(QPainter& painter, const Layout& layout) const {
@@ -277,9 +304,11 @@ void ProgressChart::PaintDrills(QPainter& painter, const Layout& layout) const {
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setBrush(Qt::NoBrush);
     for (drill::Operation operation : kOperations) {
+      // One device pixel wide: a wider pen is stroked as a filled path,
+      // ten times dearer.
       QColor line = OperationColor(operation);
-      line.setAlphaF(0.55);
-      painter.setPen(QPen(line, 1.5));
+      line.setAlphaF(0.6);
+      painter.setPen(QPen(line, 0));
       painter.drawPolyline(times[Slot(operation)]);
       painter.drawPolyline(scores[Slot(operation)]);
     }
@@ -290,47 +319,72 @@ void ProgressChart::PaintDrills(QPainter& painter, const Layout& layout) const {
         for (const QPointF& p : *points) painter.drawEllipse(p, kDotRadius, kDotRadius);
     }
   } else {
-    // More drills than room for dots: each device pixel column shows, per
-    // operation, the span of the times (and scores) that fall in it. One
-    // pass over the drills; the painting costs as much as the plot is wide.
+    // More drills than room for dots: per operation and pixel column,
+    // the mean of the times (and scores) that fall in it as a line, and
+    // their least and greatest as faint lines. One pass over the drills; the painting costs as
+    // much as the plot is wide. Columns are whole pixels of the chart, their
+    // lines on whole device pixels.
     const double scale = DeviceScale(painter);
     struct Column {
       long x = -1;
-      double lo = 0, hi = 0;
+      double lo = 0, hi = 0, sum = 0;
+      int count = 0;
     };
-    struct Series {
-      Column time, score;
-      QList<QLineF> lines;
-    };
-    std::array<Series, 3> series;
-    const auto flush = [&](Column& c, QList<QLineF>& lines) {
-      if (c.x < 0) return;
-      const double x = (double(c.x) + 0.5) / scale;
-      lines.append(QLineF(x, c.lo, x, std::max(c.hi, c.lo + 1 / scale)));
-    };
-    const auto add = [&](Column& c, QList<QLineF>& lines, long x, double y) {
-      if (x != c.x) {
-        flush(c, lines);
-        c = {x, y, y};
-      } else {
-        c.lo = std::min(c.lo, y);
-        c.hi = std::max(c.hi, y);
+    struct Trace {
+      double scale = 1;
+      Column column;
+      QPolygonF top, bottom, mean;
+
+      void add(long x, double y) {
+        if (x != column.x) {
+          flush();
+          column = {x, y, y, 0, 0};
+        }
+        column.lo = std::min(column.lo, y);
+        column.hi = std::max(column.hi, y);
+        column.sum += y;
+        ++column.count;
+      }
+      void flush() {
+        if (column.count == 0) return;
+        const double x = (std::floor((double(column.x) + 0.5) * scale) + 0.5) / scale;
+        top.append(QPointF(x, column.lo));
+        bottom.append(QPointF(x, column.hi));
+        mean.append(QPointF(x, column.sum / column.count));
+        column.count = 0;
       }
     };
+    std::array<std::array<Trace, 2>, 3> traces;  // per operation: times, scores
+    for (auto& pair : traces)
+      for (Trace& t : pair) t.scale = scale;
     for (std::size_t i = 0; i < records.size(); ++i) {
       const ScoreRecord& r = records[i];
-      Series& s = series[Slot(r.operation)];
-      const double px = layout.x(double(i) + 1);
-      const long column = long(std::floor(px * scale));
-      add(s.time, s.lines, column, layout.time(r.TimeSeconds()));
-      add(s.score, s.lines, column, layout.score(r.score));
+      auto& pair = traces[Slot(r.operation)];
+      const long column = long(std::floor(layout.x(double(i) + 1)));
+      pair[0].add(column, layout.time(r.TimeSeconds()));
+      pair[1].add(column, layout.score(r.score));
+    }
+    // Aliased: a line with a point in every device pixel column gains
+    // nothing from antialiasing and costs many times as much with it. The
+    // span of the drills is drawn as two faint lines, not a filled band:
+    // blending a band over the plot would cost more than the rest together.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    for (drill::Operation operation : kOperations) {
+      // An opaque pale tint: blending costs more than the line.
+      const QColor colour = OperationColor(operation);
+      const QColor faint = QColor::fromRgbF(float(0.35 * colour.redF() + 0.65), float(0.35 * colour.greenF() + 0.65),
+                                            float(0.35 * colour.blueF() + 0.65));
+      painter.setPen(QPen(faint, 0));
+      for (Trace& t : traces[Slot(operation)]) {
+        t.flush();
+        painter.drawPolyline(t.top);
+        painter.drawPolyline(t.bottom);
+      }
     }
     for (drill::Operation operation : kOperations) {
-      Series& s = series[Slot(operation)];
-      flush(s.time, s.lines);
-      flush(s.score, s.lines);
       painter.setPen(QPen(OperationColor(operation), 0));
-      painter.drawLines(s.lines);
+      for (const Trace& t : traces[Slot(operation)]) painter.drawPolyline(t.mean);
     }
   }
 

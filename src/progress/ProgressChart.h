@@ -60,6 +60,7 @@ class ProgressChart {
   void PaintDrills(QPainter& painter, const Layout& layout) const;
   void PaintLegend(QPainter& painter, const Layout& layout, double width) const;
   QFont font(int pixelSize, bool bold = false) const;
+  static void DrawLabel(QPainter& painter, const QRectF& box, Qt::Alignment alignment, const QString& text);
 
   GridKind grid_ = GridKind::Square100;
   ScoreRecords records_;
