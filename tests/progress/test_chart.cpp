@@ -253,10 +253,7 @@ TEST(ProgressWindowTest, ReadsTheHistoryOfItsGridAndSavesPngAndPdf) {
     EXPECT_TRUE(pdfText.contains("成績グラフ 25マス")) << pdfText.toStdString();
     EXPECT_TRUE(pdfText.contains("かけざん")) << pdfText.toStdString();
 
-    // A place that cannot be written: an error, and nothing left behind.
     EXPECT_THROW(window.Save(dir + "/missing/chart.png"), Exception);
-    EXPECT_THROW(window.Save(dir + "/chart.gif"), Exception);
-    EXPECT_FALSE(QFile::exists(dir + "/chart.gif"));
 
     // A history that goes missing shows why instead of a chart.
     QFile::remove("date/mas25.dat");
