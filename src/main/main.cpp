@@ -50,13 +50,14 @@ int main(int argc, char** argv) {
   const QString title = platform::ApplicationTitleFromPath(QString::fromLocal8Bit(argv[0]));
   progress::CommandLine line;
 
-  if (progress::AsksForSheets(argc, argv)) {
-    // Sheets are written without a window, so no display is needed.
+  if (progress::NeedsNoWindow(argc, argv)) {
+    // Sheets and the help text need no window, so no display either.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     platform::SetApplicationTitle(title);
     platform::InstallFontSubstitutions();
     if (const int code = ReadCommandLine(line); code >= 0) return code;
+    if (line.mode != progress::CommandLine::Mode::Sheet) return 2;  // only sheets and help come this way
     return WriteSheets(line);
   }
 

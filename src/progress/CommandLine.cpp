@@ -6,10 +6,13 @@
 
 namespace progress {
 
-bool AsksForSheets(int argc, char** argv) {
+bool NeedsNoWindow(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--") == 0) break;
-    if (std::strcmp(argv[i], "--sheet") == 0 || std::strncmp(argv[i], "--sheet=", 8) == 0) return true;
+    const char* arg = argv[i];
+    if (std::strcmp(arg, "--") == 0) break;
+    if (std::strcmp(arg, "--sheet") == 0 || std::strncmp(arg, "--sheet=", 8) == 0) return true;
+    if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-help") == 0 || std::strcmp(arg, "-h") == 0)
+      return true;
   }
   return false;
 }

@@ -23,9 +23,9 @@ struct CommandLine {
   QString helpText;
 };
 
-// True when the arguments ask for sheets: then no display is needed, and the
-// program starts without one.
-bool AsksForSheets(int argc, char** argv);
+// True when the arguments ask for sheets or for the help text: then no
+// window opens, and the program starts without a display.
+bool NeedsNoWindow(int argc, char** argv);
 
 // Reads the arguments (the program's name first), with Qt's own options
 // already taken out by the application object.

@@ -241,7 +241,9 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
   EXPECT_FALSE(ParseCommandLine({"Sorabe", "--sheet", "a.pdf"}).seed.has_value());
 
   const char* sheetArgs[] = {"Sorabe", "--count", "2", "--sheet=x.pdf"};
-  EXPECT_TRUE(AsksForSheets(4, const_cast<char**>(sheetArgs)));
+  EXPECT_TRUE(NeedsNoWindow(4, const_cast<char**>(sheetArgs)));
+  const char* help[] = {"Sorabe", "--progress", "-h"};
+  EXPECT_TRUE(NeedsNoWindow(3, const_cast<char**>(help)));
   const char* plain[] = {"Sorabe", "--progress", "--", "--sheet"};
-  EXPECT_FALSE(AsksForSheets(4, const_cast<char**>(plain)));
+  EXPECT_FALSE(NeedsNoWindow(4, const_cast<char**>(plain)));
 }
