@@ -94,14 +94,24 @@ void ProgressWindow::Reload() {
   view_->update();
 }
 
+QString AskSavePath(QWidget* window, const QString& title, const QString& suggested, const QString& filters,
+                    QString* chosenFilter) {
+  QFileDialog dialog(window, title, suggested, filters);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setWindowModality(Qt::WindowModal);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  if (chosenFilter) *chosenFilter = dialog.selectedNameFilter();
+  return dialog.selectedFiles().first();
+}
+
 void ProgressWindow::Save(const QString& path) const { SaveChart(chart_, path, view_->size()); }
 
 void ProgressWindow::SaveClick() {
   platform::Guarded([this] {
     QString filter;
     const QString name = QStringLiteral("seiseki-%1.png").arg(chart_.Grid() == GridKind::Square100 ? 100 : 25);
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("グラフを保存"), QDir::current().filePath(name),
-                                                QStringLiteral("PNG 画像 (*.png);;PDF (*.pdf)"), &filter);
+    QString path = AskSavePath(this, QStringLiteral("グラフを保存"), QDir::current().filePath(name),
+                               QStringLiteral("PNG 画像 (*.png);;PDF (*.pdf)"), &filter);
     if (path.isEmpty()) return;
     const QString suffix = filter.contains(QStringLiteral("pdf")) ? QStringLiteral(".pdf") : QStringLiteral(".png");
     if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) &&

@@ -41,4 +41,10 @@ class ProgressWindow : public QWidget {
   QPushButton* saveButton_ = nullptr;
 };
 
+// Asks where to save a file, blocking only the asking window: a drill going on
+// in the drill window goes on taking answers. Gives an empty path when the
+// user cancels; chosenFilter receives the filter picked.
+QString AskSavePath(QWidget* window, const QString& title, const QString& suggested, const QString& filters,
+                    QString* chosenFilter = nullptr);
+
 }  // namespace progress

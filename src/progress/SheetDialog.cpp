@@ -1,6 +1,7 @@
 #include "progress/SheetDialog.h"
 
 #include "platform/Application.h"
+#include "progress/ProgressWindow.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QPointer>
@@ -8,7 +9,6 @@
 #include <QtPrintSupport/QPrintDialog>
 #include <QtPrintSupport/QPrinter>
 #include <QtWidgets/QButtonGroup>
-#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QFormLayout>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QLabel>
@@ -97,8 +97,8 @@ void SheetDialog::Print(QPrinter& printer) const {
 void SheetDialog::PdfClick() {
   platform::Guarded([this] {
     const QString name = QStringLiteral("sheets-%1.pdf").arg(grid_ == GridKind::Square100 ? 100 : 25);
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("PDF に保存"), QDir::current().filePath(name),
-                                                QStringLiteral("PDF (*.pdf)"));
+    QString path = AskSavePath(this, QStringLiteral("PDF に保存"), QDir::current().filePath(name),
+                               QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty()) return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
     WriteSheetsPdf(path, Options());
@@ -109,6 +109,7 @@ void SheetDialog::PrintClick() {
   platform::Guarded([this] {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, this);
+    dialog.setWindowModality(Qt::WindowModal);  // the drill window goes on meanwhile
     if (dialog.exec() != QDialog::Accepted) return;
     Print(printer);
   });
