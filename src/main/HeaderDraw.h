@@ -11,7 +11,7 @@
 
 namespace drill {
 
-enum class Operation { Addition, Multiplication, Subtraction };
+enum class Operation : std::uint8_t { Addition, Multiplication, Subtraction };
 
 // A uniform whole number from 0 to n - 1.
 using RandomBelow = std::function<int(int n)>;

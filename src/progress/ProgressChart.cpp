@@ -217,7 +217,7 @@ void ProgressChart::PaintLegend(QPainter& painter, const Layout& layout, double 
                              .arg(OperationName(operation))
                              .arg(summary.count)
                              .arg(best.TimeText())
-                             .arg(best.score);
+                             .arg(int(best.score));
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(Qt::NoPen);
     painter.setBrush(OperationColor(operation));

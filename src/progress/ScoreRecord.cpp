@@ -174,21 +174,26 @@ bool Parse(QByteArrayView line, const Spelling& spelling, ScoreRecord& record) {
   record.date = DateOf(year, month, day);
   if (!record.date.isValid()) return false;
 
-  if (!in.Number(1, 3, record.score) || record.score > 100) return false;
+  int score, seconds, tenths;
+  if (!in.Number(1, 3, score) || score > 100) return false;
   in.Blanks();
   if (!in.Take(spelling.point)) return false;
   in.Blanks();
   if (!in.Word(record.operation)) return false;
   in.Blanks();
 
-  if (!in.Number(1, 5, record.minutes) || !in.Take(':', spelling.colon) ||
-      !in.Number(1, 2, record.seconds) || record.seconds > 59 ||
-      !(in.Take(':', spelling.colon) || in.Take('.', spelling.period)) ||
-      !in.Number(1, 2, record.tenths) || record.tenths > 9)
+  if (!in.Number(1, 5, record.minutes) || !in.Take(':', spelling.colon) || !in.Number(1, 2, seconds) ||
+      seconds > 59 || !(in.Take(':', spelling.colon) || in.Take('.', spelling.period)) ||
+      !in.Number(1, 2, tenths) || tenths > 9)
     return false;
+  record.score = std::uint8_t(score);
+  record.seconds = std::uint8_t(seconds);
+  record.tenths = std::uint8_t(tenths);
   in.Blanks();
   return in.AtEnd();
 }
+
+static_assert(sizeof(ScoreRecord) == 16, "a long history holds a hundred thousand of these");
 
 bool IsBlank(QByteArrayView line) {
   return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
@@ -207,7 +212,7 @@ QByteArrayView LineBytes(const history::ScoreLines& lines, qsizetype i) {
 }  // namespace
 
 QString ScoreRecord::TimeText() const {
-  return QStringLiteral("%1:%2.%3").arg(minutes).arg(seconds, 2, 10, QLatin1Char('0')).arg(tenths);
+  return QStringLiteral("%1:%2.%3").arg(minutes).arg(int(seconds), 2, 10, QLatin1Char('0')).arg(int(tenths));
 }
 
 namespace {

@@ -10,18 +10,20 @@
 #include <QtCore/QByteArrayView>
 #include <QtCore/QDate>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
 namespace progress {
 
+// Sixteen bytes: a long history's records stay small.
 struct ScoreRecord {
   QDate date;
-  int score = 0;  // 0 to 100
+  std::int32_t minutes = 0;
+  std::uint8_t score = 0;    // 0 to 100
+  std::uint8_t seconds = 0;  // 0 to 59
+  std::uint8_t tenths = 0;   // 0 to 9
   drill::Operation operation = drill::Operation::Addition;
-  int minutes = 0;
-  int seconds = 0;  // 0 to 59
-  int tenths = 0;   // 0 to 9
 
   int TimeTenths() const { return minutes * 600 + seconds * 10 + tenths; }
   double TimeSeconds() const { return TimeTenths() / 10.0; }
