@@ -5,7 +5,7 @@
 set -e
 PACKAGES="cmake g++ make pkg-config qt6-base-dev libcanberra-dev libcanberra0 libasound2-dev
 fonts-vlgothic fonts-ipafont-gothic libgtest-dev libgmock-dev
-xvfb xauth xdotool x11-utils imagemagick
+xvfb xauth xdotool x11-utils imagemagick poppler-utils
 librsvg2-bin desktop-file-utils appstream dpkg-dev file"
 
 missing=""

@@ -3,6 +3,7 @@
 
 #include "main/Form1.h"
 
+#include "main/HeaderDraw.h"
 #include "main/ScoreHistory.h"
 #include "main/ScoreListModel.h"
 #include "platform/Application.h"
@@ -48,7 +49,13 @@ QStringList TForm1::ScoreListLines() const { return scoreModel_->Lines(); }
 
 void TForm1::SeedRandom(std::uint32_t seed) { random_.seed(seed); }
 
-int TForm1::Random(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+int TForm1::Random(int n) { return drill::DrawBelow(random_, n); }
+
+drill::Operation TForm1::CheckedOperation() const {
+  if (RadioButton1->isChecked()) return drill::Operation::Addition;
+  if (RadioButton2->isChecked()) return drill::Operation::Multiplication;
+  return drill::Operation::Subtraction;
+}
 
 bool TForm1::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate && !activatedOnce_) {
@@ -151,12 +158,11 @@ void TForm1::Timer1Timer(QObject*) {
   for (GridKind kind : {GridKind::Square25, GridKind::Square100}) {
     const Grid grid = GridOf(kind);
     if (!grid.button->isChecked()) continue;
-    const bool subtraction = !RadioButton1->isChecked() && !RadioButton2->isChecked();
-    const QString p = QString::number(DrawDigitPermutation());
-    for (std::size_t j = 0; j < grid.tops.size(); ++j)
-      grid.tops[j]->SetText(subtraction ? QStringLiteral("1") + p[j] : QString(p[j]));
-    const QString q = QString::number(DrawDigitPermutation());
-    for (std::size_t i = 0; i < grid.lefts.size(); ++i) grid.lefts[i]->SetText(QString(q[i]));
+    const int count = int(grid.tops.size());
+    const QStringList tops = drill::TopHeaders(DrawDigitPermutation(), count, CheckedOperation());
+    for (int j = 0; j < count; ++j) grid.tops[j]->SetText(tops[j]);
+    const QStringList lefts = drill::LeftHeaders(DrawDigitPermutation(), count);
+    for (int i = 0; i < count; ++i) grid.lefts[i]->SetText(lefts[i]);
     grid.answers.front()->setFocus();
     Panel1->SetCaption(QStringLiteral("3"));
     Panel1->hide();
@@ -166,21 +172,7 @@ void TForm1::Timer1Timer(QObject*) {
 }
 
 std::uint64_t TForm1::DrawDigitPermutation() {
-  int digits[10];
-  digits[0] = Random(9) + 1;
-  for (int position = 1; position < 10; ++position) {
-    int digit;
-    bool taken;
-    do {
-      digit = Random(10);
-      taken = false;
-      for (int n = 0; n < position; ++n) taken = taken || digits[n] == digit;
-    } while (taken);
-    digits[position] = digit;
-  }
-  std::uint64_t value = 0;
-  for (int digit : digits) value = value * 10 + std::uint64_t(digit);
-  return value;
+  return drill::DrawDigitPermutation([this](int n) { return Random(n); });
 }
 
 void TForm1::MMTimer1Timer(QObject*) {

@@ -3,6 +3,7 @@
 // handlers run the drill: mode selection, start and countdown, stopwatch,
 // answer entry, grading and the score history.
 
+#include "main/HeaderDraw.h"
 #include "platform/Types.h"
 
 #include <QtCore/QList>
@@ -80,6 +81,10 @@ class TForm1 : public QWidget {
   void SeedRandom(std::uint32_t seed);
   // A uniform whole number from 0 to n - 1.
   int Random(int n);
+
+  // The operation of the checked radio button (subtraction when neither
+  // addition nor multiplication is checked, as the header draw reads it).
+  drill::Operation CheckedOperation() const;
 
   // Moves the window so that it stands centred on its screen.
   void CenterOnScreen();

@@ -6,6 +6,7 @@
 #include "main/ScoreListModel.h"
 #include "platform/Application.h"
 #include "platform/Panel.h"
+#include "progress/ScoreListMenu.h"
 #include "widgets/CuteBtn.h"
 #include "widgets/MMTimer.h"
 #include "widgets/SaNumEdit.h"
@@ -161,6 +162,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("Form1"));
   BuildLayout();
   ChainTabOrder();
+  progress::InstallScoreListMenu(this);
   FormCreate(this);
 }
 

@@ -1,0 +1,34 @@
+#pragma once
+// The program's command line. Without options it opens the drill window as
+// always; the options open the progress chart alone or write printable
+// sheets:
+//   --progress [--grid 100|25]
+//   --sheet FILE.pdf [--grid 100|25] [--op add|mul|sub] [--count N] [--seed S]
+
+#include "progress/Sheets.h"
+
+#include <QtCore/QStringList>
+
+#include <optional>
+
+namespace progress {
+
+struct CommandLine {
+  enum class Mode { Drill, Progress, Sheet, Help };
+  Mode mode = Mode::Drill;
+  QString sheetPath;
+  SheetOptions sheet;                 // grid also serves --progress
+  std::optional<std::uint32_t> seed;  // none: a new one from the clock
+  QString error;                      // one line for stderr; empty when the line is good
+  QString helpText;
+};
+
+// True when the arguments ask for sheets or for the help text: then no
+// window opens, and the program starts without a display.
+bool NeedsNoWindow(int argc, char** argv);
+
+// Reads the arguments (the program's name first), with Qt's own options
+// already taken out by the application object.
+CommandLine ParseCommandLine(const QStringList& arguments);
+
+}  // namespace progress

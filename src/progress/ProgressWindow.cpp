@@ -1,0 +1,124 @@
+#include "progress/ProgressWindow.h"
+
+#include "platform/Application.h"
+#include "platform/Exception.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QPointer>
+#include <QtGui/QPainter>
+#include <QtWidgets/QFileDialog>
+#include <QtWidgets/QHBoxLayout>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QVBoxLayout>
+
+#include <map>
+
+namespace progress {
+namespace {
+
+// Paints the chart to fill itself, again on every resize.
+class ChartWidget : public QWidget {
+ public:
+  ChartWidget(const ProgressChart& chart, QWidget* parent) : QWidget(parent), chart_(chart) {
+    setObjectName(QStringLiteral("Chart"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(560, 360);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    chart_.Paint(painter, size());
+  }
+
+ private:
+  const ProgressChart& chart_;
+};
+
+}  // namespace
+
+ProgressWindow::ProgressWindow(GridKind grid, QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("ProgressWindow"));
+  setWindowTitle(QStringLiteral("成績グラフ %1").arg(GridName(grid)));
+  QFont font(QString::fromUtf16(platform::kWindowFontFamily));
+  font.setPixelSize(14);
+  setFont(font);
+  chart_.SetRecords(grid, {});
+
+  view_ = new ChartWidget(chart_, this);
+  saveButton_ = new QPushButton(QStringLiteral("保存…"), this);
+  saveButton_->setObjectName(QStringLiteral("SaveButton"));
+  connect(saveButton_, &QPushButton::clicked, this, &ProgressWindow::SaveClick);
+  auto* closeButton = new QPushButton(QStringLiteral("閉じる"), this);
+  connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(saveButton_);
+  buttons->addWidget(closeButton);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 8);
+  layout->addWidget(view_, 1);
+  layout->addLayout(buttons);
+  buttons->setContentsMargins(8, 0, 8, 0);
+  resize(900, 620);
+  Reload();
+}
+
+ProgressWindow* ProgressWindow::Open(GridKind grid, QWidget* drillWindow) {
+  static std::map<GridKind, QPointer<ProgressWindow>> open;
+  QPointer<ProgressWindow>& window = open[grid];
+  if (!window) {
+    window = new ProgressWindow(grid);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    // Closing the drill window ends the program, as it always has.
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+    if (drillWindow)
+      connect(drillWindow, &QObject::destroyed, window, [w = window.data()] { delete w; });
+  } else {
+    window->Reload();
+  }
+  window->show();
+  window->raise();
+  window->activateWindow();
+  return window;
+}
+
+void ProgressWindow::Reload() {
+  const GridKind grid = chart_.Grid();
+  try {
+    chart_.SetRecords(grid, ReadScoreRecords(HistoryPath(grid)));
+  } catch (const Exception& e) {
+    chart_.SetError(grid, QStringLiteral("ファイル %1 を読めません: %2").arg(HistoryPath(grid), e.Message()));
+  }
+  view_->update();
+}
+
+QString AskSavePath(QWidget* window, const QString& title, const QString& suggested, const QString& filters,
+                    QString* chosenFilter) {
+  QFileDialog dialog(window, title, suggested, filters);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setWindowModality(Qt::WindowModal);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  if (chosenFilter) *chosenFilter = dialog.selectedNameFilter();
+  return dialog.selectedFiles().first();
+}
+
+void ProgressWindow::Save(const QString& path) const { SaveChart(chart_, path, view_->size()); }
+
+void ProgressWindow::SaveClick() {
+  platform::Guarded([this] {
+    QString filter;
+    const QString name = QStringLiteral("seiseki-%1.png").arg(chart_.Grid() == GridKind::Square100 ? 100 : 25);
+    QString path = AskSavePath(this, QStringLiteral("グラフを保存"), QDir::current().filePath(name),
+                               QStringLiteral("PNG 画像 (*.png);;PDF (*.pdf)"), &filter);
+    if (path.isEmpty()) return;
+    const QString suffix = filter.contains(QStringLiteral("pdf")) ? QStringLiteral(".pdf") : QStringLiteral(".png");
+    if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) &&
+        !path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+      path += suffix;
+    Save(path);
+  });
+}
+
+}  // namespace progress

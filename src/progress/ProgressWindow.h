@@ -1,0 +1,50 @@
+#pragma once
+// The window "成績グラフ": the progress chart of one grid kind's history, read
+// from the working folder, and "保存…" to keep it as a PNG or PDF file. It is
+// a top-level window of its own, apart from the drill window.
+
+#include "progress/ProgressChart.h"
+
+#include <QtWidgets/QWidget>
+
+class QPushButton;
+
+namespace progress {
+
+class ProgressWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit ProgressWindow(GridKind grid, QWidget* parent = nullptr);
+
+  // Shows the chart window of a grid kind for a drill window, reading the
+  // history afresh: the one already open is raised, else a new one opens.
+  // It closes with the drill window and never keeps the program running.
+  static ProgressWindow* Open(GridKind grid, QWidget* drillWindow);
+
+  // Reads the history again; a history that cannot be read shows its error.
+  void Reload();
+
+  const ProgressChart& Chart() const { return chart_; }
+  QWidget* ChartView() const { return view_; }
+  // Saves the chart as it is shown (PNG, or PDF for a ".pdf" path); raises
+  // Exception on failure.
+  void Save(const QString& path) const;
+
+ public slots:
+  // "保存…": asks for a file, then saves; a failure shows the error box.
+  void SaveClick();
+
+ private:
+  ProgressChart chart_;
+  QWidget* view_ = nullptr;
+  QPushButton* saveButton_ = nullptr;
+};
+
+// Asks where to save a file, blocking only the asking window: a drill going on
+// in the drill window goes on taking answers. Gives an empty path when the
+// user cancels; chosenFilter receives the filter picked.
+QString AskSavePath(QWidget* window, const QString& title, const QString& suggested, const QString& filters,
+                    QString* chosenFilter = nullptr);
+
+}  // namespace progress
