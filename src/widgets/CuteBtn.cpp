@@ -408,7 +408,8 @@ void TCuteButton::queueCursorRecheck() {
 
 void TCuteButton::recheckCursor() {
   recheckQueued_ = false;
-  if (menuShown_) return;
+  // No reports while the menu is up or another control holds the mouse.
+  if (menuShown_ || (down_ == Qt::NoButton && QGuiApplication::mouseButtons() != Qt::NoButton)) return;
   const QPoint global = QCursor::pos();
   const bool over = isEnabled() && isVisible() && QApplication::widgetAt(global) == this;
   cursorOver(over, toClient(mapFromGlobal(global)), QGuiApplication::queryKeyboardModifiers(),
@@ -538,6 +539,11 @@ bool TCuteButton::event(QEvent* e) {
     case QEvent::WindowActivate:
       // The focus may have moved on while the window was inactive, unheard.
       if (focused_ && !Focused()) platform::Guarded([&] { focusLost(); });
+      break;
+    case QEvent::Show:
+    case QEvent::Hide:
+      // A hidden button is under no cursor; a shown one may come up under it.
+      queueCursorRecheck();
       break;
     default: break;
   }

@@ -240,6 +240,34 @@ TEST(CuteBtnHover, ADisabledButtonGetsNoEnterReportButTheLeaveOfACursorThatWasOv
   EXPECT_EQ(log.count("leave"), 1) << "reported once";
 }
 
+TEST(CuteBtnHover, HidingTheButtonUnderTheCursorReportsItsLeavingAndShowingItItsComing) {
+  ButtonWindow w;
+  TCuteButton* b = w[0];
+  Log log;
+  log.attach(b);
+  w.hover(w.centre(b));
+  b->hide();
+  QApplication::processEvents();
+  EXPECT_EQ(log.count("leave"), 1);
+  EXPECT_EQ(b->BevelOuter(), bvNone);
+  b->show();
+  QApplication::processEvents();
+  EXPECT_EQ(log.count("enter"), 2);
+  EXPECT_EQ(b->BevelOuter(), bvRaised);
+}
+
+TEST(CuteBtnMouse, TheRightButtonPopsUpThePopupMenu) {
+  ButtonWindow w;
+  TCuteButton* b = w[0];
+  QMenu menu;
+  menu.addAction(QStringLiteral("item"));
+  b->SetPopupMenu(&menu);
+  w.press(w.centre(b), Qt::RightButton);
+  w.release(w.centre(b), Qt::RightButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return menu.isVisible(); }, 2000));
+  menu.close();
+}
+
 // --- keys ------------------------------------------------------------------------
 
 TEST(CuteBtnKeys, SpaceClicksOnItsReleaseUnlessAnotherKeyCameBetween) {
