@@ -358,6 +358,9 @@ TEST(CuteBtnProperties, DefaultsAndWhatEachAssignmentRepaints) {
       {"TabFocusUp", true, false, StoreOnly},
       {"UseDisabledColor", false, true, WhileDisabled},
       {"Caption", QString(), QStringLiteral("Go"), IfChanged},
+      {"FontColor", uint(clWindowText), uint(clNavy), IfChanged},
+      {"Hint", QString(), QStringLiteral("starts a drill"), StoreOnly},
+      {"Tag", qint64(0), qint64(7), StoreOnly},
       {"TabStop", true, false, StoreOnly},
       // A new size repaints as any resize does.
       {"Width", 75, 90, IfChanged},
