@@ -74,6 +74,9 @@ CellPlace Placed(TForm1* form, const Family& family, int n) {
   return place;
 }
 
+// While the window is still being built a header may not exist yet.
+QString TextOf(const TSaNumEdit* cell) { return cell ? cell->Text() : QString(); }
+
 }  // namespace
 
 CellPlace PlaceOf(const TSaNumEdit* cell) {
@@ -108,8 +111,8 @@ QString OperationWord(const TForm1* form) {
 QString NameOf(const CellPlace& place) {
   switch (place.kind) {
     case CellPlace::Answer:
-      return AnswerName(TopOf(place.form, place.grid, place.column)->Text(), OperationWord(place.form),
-                        LeftOf(place.form, place.grid, place.row)->Text(), place.row, place.column);
+      return AnswerName(TextOf(TopOf(place.form, place.grid, place.column)), OperationWord(place.form),
+                        TextOf(LeftOf(place.form, place.grid, place.row)), place.row, place.column);
     case CellPlace::TopHeader: return QStringLiteral("うえの %1ばんめ").arg(place.column + 1);
     case CellPlace::LeftHeader: return QStringLiteral("ひだりの %1ばんめ").arg(place.row + 1);
     case CellPlace::Minutes: return QStringLiteral("分");
@@ -132,11 +135,11 @@ QList<TSaNumEdit*> NamedAfter(const CellPlace& place) {
   // one it stays the place name, whatever this header holds.
   if (place.kind == CellPlace::TopHeader)
     for (int row = 0; row < columns; ++row)
-      if (!LeftOf(place.form, place.grid, row)->Text().isEmpty())
+      if (!TextOf(LeftOf(place.form, place.grid, row)).isEmpty())
         cells << AnswerAt(place.form, place.grid, row, place.column);
   if (place.kind == CellPlace::LeftHeader)
     for (int column = 0; column < columns; ++column)
-      if (!TopOf(place.form, place.grid, column)->Text().isEmpty())
+      if (!TextOf(TopOf(place.form, place.grid, column)).isEmpty())
         cells << AnswerAt(place.form, place.grid, place.row, column);
   return cells;
 }
@@ -147,7 +150,7 @@ QList<TSaNumEdit*> NamedAfterOperation(TForm1* form) {
     const int columns = Columns(grid);
     for (int row = 0; row < columns; ++row)
       for (int column = 0; column < columns; ++column)
-        if (!TopOf(form, grid, column)->Text().isEmpty() && !LeftOf(form, grid, row)->Text().isEmpty())
+        if (!TextOf(TopOf(form, grid, column)).isEmpty() && !TextOf(LeftOf(form, grid, row)).isEmpty())
           cells << AnswerAt(form, grid, row, column);
   }
   return cells;
