@@ -8,6 +8,7 @@
 #include <QtCore/QPointer>
 #include <QtGui/QAccessible>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -39,30 +40,17 @@ void Send(QObject* object, QAccessible::Event type) {
   Send(event);
 }
 
-// Name and description changes wait until the handler that made them is
-// done; one object's change of one kind is sent once.
-struct Change {
-  QPointer<QObject> object;
-  QAccessible::Event type;
-};
-std::vector<Change> pending;
+// A caption's change waits until the handler that made it is done, and
+// an object renamed several times meanwhile is renamed once.
+std::vector<QPointer<QObject>> renamed;
 bool flushQueued = false;
 
 void Flush() {
   flushQueued = false;
-  const std::vector<Change> changes = std::exchange(pending, {});
+  const std::vector<QPointer<QObject>> objects = std::exchange(renamed, {});
   if (!detail::listening) return;
-  for (const Change& change : changes)
-    if (change.object) Send(change.object, change.type);
-}
-
-void Later(QObject* object, QAccessible::Event type) {
-  for (const Change& change : pending)
-    if (change.object == object && change.type == type) return;
-  pending.push_back({object, type});
-  if (flushQueued || !QCoreApplication::instance()) return;
-  flushQueued = true;
-  QMetaObject::invokeMethod(QCoreApplication::instance(), [] { Flush(); }, Qt::QueuedConnection);
+  for (const QPointer<QObject>& object : objects)
+    if (object) Send(object, QAccessible::NameChanged);
 }
 
 }  // namespace
@@ -100,7 +88,9 @@ void detail::textChanged(TSaNumEdit* cell, const QString& before, const QString&
     event.setCursorPosition(caret);
     Send(event);
   }
-  for (TSaNumEdit* answer : NamedAfter(place)) Later(answer, QAccessible::NameChanged);
+  // At once, so a renamed cell is renamed before the focus comes to it.
+  for (TSaNumEdit* answer : NamedAfter(place))
+    if (answer) Send(answer, QAccessible::NameChanged);
 }
 
 void detail::selectionChanged(TSaNumEdit* cell) {
@@ -111,15 +101,21 @@ void detail::selectionChanged(TSaNumEdit* cell) {
   Send(event);
 }
 
-void detail::nameChanged(QObject* object) { Later(object, QAccessible::NameChanged); }
+void detail::nameChanged(QObject* object) {
+  if (std::find(renamed.begin(), renamed.end(), object) != renamed.end()) return;
+  renamed.emplace_back(object);
+  if (flushQueued || !QCoreApplication::instance()) return;
+  flushQueued = true;
+  QMetaObject::invokeMethod(QCoreApplication::instance(), [] { Flush(); }, Qt::QueuedConnection);
+}
 
 void detail::marksChanged(std::span<TSaNumEdit* const> cells) {
-  for (TSaNumEdit* cell : cells) Later(cell, QAccessible::DescriptionChanged);
+  for (TSaNumEdit* cell : cells) Send(cell, QAccessible::DescriptionChanged);
 }
 
 void detail::operationChanged(QWidget* form) {
   if (auto* drill = qobject_cast<TForm1*>(form))
-    for (TSaNumEdit* answer : NamedAfterOperation(drill)) Later(answer, QAccessible::NameChanged);
+    for (TSaNumEdit* answer : NamedAfterOperation(drill)) Send(answer, QAccessible::NameChanged);
 }
 
 void detail::drillStarted(QWidget* form, std::span<TSaNumEdit* const> answers) {

@@ -2,7 +2,8 @@
 # A screen reader's view of a drill, over AT-SPI: find the application
 # "Sorabe" and its push button "はじめる", press it through its action, hear
 # the countdown, then find the focused answer cell, check that its name
-# names its two headers, type an answer and hear it, and press "おわる".
+# names its two headers (and was renamed before the focus came), type an
+# answer and hear it, and press "おわる".
 # Prints what it heard; exits non-zero on the first thing that is wrong.
 import subprocess
 import sys
@@ -158,9 +159,15 @@ countdown = [name for (kind, name, role, data) in heard
 if countdown[:2] != ["2", "1"] or "0" in countdown:
     print("FAIL: the countdown was heard as %r" % countdown, file=sys.stderr)
     sys.exit(1)
-if not any(kind.startswith("object:state-changed:focused") and name == answer["name"]
-           for (kind, name, role, data) in heard):
+focus = [i for i, (kind, name, role, data) in enumerate(heard)
+         if kind.startswith("object:state-changed:focused") and name == answer["name"]]
+renamed = [i for i, (kind, name, role, data) in enumerate(heard)
+           if kind.endswith("accessible-name") and name == answer["name"]]
+if not focus:
     print("FAIL: no focus event for the cell %r" % answer["name"], file=sys.stderr)
+    sys.exit(1)
+if not renamed or renamed[0] > focus[0]:
+    print("FAIL: the cell %r was not renamed before it got the focus" % answer["name"], file=sys.stderr)
     sys.exit(1)
 if not any(kind.startswith("object:text-changed:insert") and data == answer["digit"]
            for (kind, name, role, data) in heard):
