@@ -39,10 +39,6 @@ void Install();
 using Watcher = void (*)(QAccessibleEvent* event);
 void SetWatcher(Watcher watcher);
 
-// True while an assistive technology (or a listener of our own making, as
-// in the tests) takes our events.
-inline bool Listening() { return detail::listening; }
-
 // A cell's shown text went from `before` to `after`: reported as inserted,
 // removed or replaced characters with the caret after them. The tenths of
 // the stopwatch are not reported (ten a second would drown speech); the
