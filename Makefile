@@ -39,7 +39,7 @@ test-offscreen:
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest -L offscreen --output-on-failure -j $(JOBS)
 
 test-display:
-	cd $(BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest -L display --output-on-failure
+	cd $(BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest -L display --output-on-failure
 
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"

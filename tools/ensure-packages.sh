@@ -6,7 +6,8 @@ set -e
 PACKAGES="cmake g++ make pkg-config qt6-base-dev libcanberra-dev libcanberra0 libasound2-dev
 fonts-vlgothic fonts-ipafont-gothic libgtest-dev libgmock-dev
 xvfb xauth xdotool x11-utils imagemagick poppler-utils
-librsvg2-bin desktop-file-utils appstream dpkg-dev file"
+librsvg2-bin desktop-file-utils appstream dpkg-dev file
+dbus-daemon dbus-x11 at-spi2-core python3-pyatspi python3-gi gir1.2-atspi-2.0"
 
 missing=""
 for p in $PACKAGES; do

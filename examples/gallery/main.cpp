@@ -2,6 +2,7 @@
 //   gallery [--page button|label]
 
 #include "Gallery.h"
+#include "access/Notify.h"
 #include "platform/Application.h"
 
 #include <QtCore/QCommandLineParser>
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   platform::SetApplicationTitle(QStringLiteral("Gallery"));
   platform::InstallFontSubstitutions();
+  a11y::Install();
 
   QCommandLineParser parser;
   parser.addHelpOption();

@@ -3,6 +3,7 @@
 
 #include "main/Form1.h"
 
+#include "access/Notify.h"
 #include "main/HeaderDraw.h"
 #include "main/ScoreHistory.h"
 #include "main/ScoreListModel.h"
@@ -90,16 +91,19 @@ void TForm1::CuteButton2Click(QObject*) { close(); }
 void TForm1::RadioButton1Click(QObject*) {
   Label21->setText(QStringLiteral("＋"));
   Label1->setText(QStringLiteral("＋"));
+  a11y::OperationChanged(this);
 }
 
 void TForm1::RadioButton2Click(QObject*) {
   Label21->setText(QStringLiteral("×"));
   Label1->setText(QStringLiteral("×"));
+  a11y::OperationChanged(this);
 }
 
 void TForm1::RadioButton3Click(QObject*) {
   Label21->setText(QStringLiteral("－"));
   Label1->setText(QStringLiteral("－"));
+  a11y::OperationChanged(this);
 }
 
 void TForm1::RadioButton4Click(QObject*) {
@@ -135,6 +139,8 @@ void TForm1::CuteButton1Click(QObject*) {
       cell->SetText(QString());
       cell->SetFontColor(clBlue);  // undoes the marks of the last grading
     }
+    graded_[std::size_t(kind)] = false;
+    a11y::DrillStarted(this, grid.answers);
     Timer1->start();
     Panel1->show();
     CuteButton1->setEnabled(false);
@@ -274,9 +280,12 @@ void TForm1::CloseDrill(GridKind kind, const QString& operationWord) {
   // early counts the grid once.
   CorrectCount = 0;
   GradeGrid(grid);
+  graded_[std::size_t(kind)] = true;
+  a11y::MarksChanged(grid.answers);
   if (kind == GridKind::Square25) CorrectCount *= 4;  // scored out of 100 too
   WriteScoreRecord(grid.history, operationWord, CorrectCount);
   LoadScoreList(kind);
+  a11y::DrillClosed(this, CorrectCount);
   CorrectCount = 0;
   CuteButton1->setEnabled(true);
   RadioButton1->setEnabled(true);

@@ -74,6 +74,10 @@ class TForm1 : public QWidget {
   // The number of answer cells graded right in the current drill.
   std::int32_t CorrectCount = 0;
 
+  // Whether the grid's blue and red digits are marks of a grading since its
+  // last start (a fresh drill's blue digits mark nothing yet).
+  bool Graded(GridKind kind) const { return graded_[std::size_t(kind)]; }
+
   // The score list's lines, top first.
   QStringList ScoreListLines() const;
 
@@ -169,4 +173,5 @@ class TForm1 : public QWidget {
 
   std::mt19937 random_;
   bool activatedOnce_ = false;
+  std::array<bool, 2> graded_{};
 };

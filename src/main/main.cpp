@@ -1,6 +1,7 @@
 // The program entry: one drill window, shown centred, until it is closed.
 // Options open the progress chart alone or write printable sheets and exit.
 
+#include "access/Notify.h"
 #include "main/Form1.h"
 #include "platform/Application.h"
 #include "progress/CommandLine.h"
@@ -64,6 +65,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   platform::SetApplicationTitle(title);
   platform::InstallFontSubstitutions();
+  // The desktop entry this program belongs to (its icon and name on Wayland).
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.sorabe.Sorabe"));
+  a11y::Install();
   if (const int code = ReadCommandLine(line); code >= 0) return code;
 
   if (line.mode == progress::CommandLine::Mode::Progress) {

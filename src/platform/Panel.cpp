@@ -1,5 +1,7 @@
 #include "platform/Panel.h"
 
+#include "access/Notify.h"
+
 #include <QtGui/QPainter>
 
 TPanel::TPanel(QWidget* parent) : QWidget(parent) {
@@ -12,6 +14,7 @@ void TPanel::SetCaption(const QString& caption) {
   if (caption_ == caption) return;
   caption_ = caption;
   update();
+  a11y::NameChanged(this);
 }
 
 void TPanel::SetColor(TColor color) {

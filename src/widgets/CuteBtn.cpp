@@ -1,5 +1,6 @@
 #include "widgets/CuteBtn.h"
 
+#include "access/Notify.h"
 #include "platform/Application.h"
 
 #include <QtCore/QCoreApplication>
@@ -134,6 +135,7 @@ void TCuteButton::SetCaption(const QString& value) {
   if (shortcutId_ != 0) releaseShortcut(shortcutId_);
   const QKeySequence accelerator = QKeySequence::mnemonic(caption_);
   shortcutId_ = accelerator.isEmpty() ? 0 : grabShortcut(accelerator);
+  a11y::NameChanged(this);
   redraw();
 }
 

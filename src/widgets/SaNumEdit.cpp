@@ -1,5 +1,6 @@
 #include "widgets/SaNumEdit.h"
 
+#include "access/Notify.h"
 #include "platform/Application.h"
 #include "platform/Sound.h"
 
@@ -450,7 +451,10 @@ int TSaNumEdit::AvailableWidth() {
 
 bool TSaNumEdit::FitsWidth(const QString& value) { return ImageWidth(value) <= AvailableWidth(); }
 
-void TSaNumEdit::rebuildImage() { displayImage_ = FormatImage(value_); }
+void TSaNumEdit::rebuildImage() {
+  const QString before = std::exchange(displayImage_, FormatImage(value_));
+  a11y::TextChanged(this, before, displayImage_);
+}
 
 void TSaNumEdit::changed() {
   if (OnChange) OnChange(this);
@@ -465,13 +469,17 @@ void TSaNumEdit::ClearValue() {
 }
 
 void TSaNumEdit::SelectAll() {
+  const bool was = Selected();
   selLength_ = int(displayImage_.size());
   update();
+  if (Selected() != was) a11y::SelectionChanged(this);
 }
 
 void TSaNumEdit::ClearSelection() {
+  const bool was = Selected();
   selLength_ = 0;
   update();
+  if (was) a11y::SelectionChanged(this);
 }
 
 // ---------------------------------------------------------------------------

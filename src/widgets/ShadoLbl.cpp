@@ -1,5 +1,6 @@
 #include "widgets/ShadoLbl.h"
 
+#include "access/Notify.h"
 #include "platform/Application.h"
 #include "widgets/ShadoLblText.h"
 
@@ -86,6 +87,7 @@ void TShadowLabel::SetAutoSize(bool value) {
 void TShadowLabel::SetCaption(const QString& value) {
   if (!store(caption_, value)) return;
   regrabAccelerator();
+  a11y::NameChanged(this);
   remeasure();
 }
 
