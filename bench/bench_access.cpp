@@ -22,6 +22,8 @@
 #include "widgets/MMTimer.h"
 #include "widgets/SaNumEdit.h"
 
+#include "Stats.h"
+
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
@@ -34,6 +36,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
+
+using bench::percentile;
 
 namespace {
 
@@ -67,12 +71,6 @@ class PaintWatch : public QObject {
     return false;
   }
 };
-
-double percentile(std::vector<double> v, double p) {
-  std::sort(v.begin(), v.end());
-  const std::size_t i = std::min(v.size() - 1, std::size_t(p * double(v.size() - 1) + 0.5));
-  return v[i];
-}
 
 }  // namespace
 

@@ -9,6 +9,8 @@
 #include "platform/Application.h"
 #include "widgets/CuteBtn.h"
 
+#include "Stats.h"
+
 #include <QtCore/QElapsedTimer>
 #include <QtGui/QImage>
 #include <QtTest/QTest>
@@ -20,14 +22,11 @@
 #include <cstdlib>
 #include <vector>
 
+using bench::median;
+
 namespace {
 
 constexpr int kBlocks = 15;
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 // Microseconds per paint over one block.
 double paintBlock(QWidget* w, QImage& image, int paints) {

@@ -15,6 +15,8 @@
 #include "widgets/MMTimer.h"
 #include "widgets/SaNumEdit.h"
 
+#include "Stats.h"
+
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QEventLoop>
@@ -31,6 +33,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
+
+using bench::median;
 
 namespace {
 
@@ -69,11 +73,6 @@ void plainCopy(const char* from, const char* to) {
   ::fsync(fd);
   ::close(fd);
   ::rename(to, from);
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "main/ScoreListModel.h"
 #include "platform/ShiftJis.h"
 
+#include "Stats.h"
+
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDate>
 #include <QtCore/QElapsedTimer>
@@ -18,19 +20,9 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
+using bench::medianMs;
 
-double medianMs(int runs, const std::function<void()>& f) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    QElapsedTimer timer;
-    timer.start();
-    f();
-    times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
+namespace {
 
 QByteArray readAllPlain(const QByteArray& path) {
   QByteArray data;

@@ -11,6 +11,8 @@
 #include "platform/Sound.h"
 #include "widgets/SaNumEdit.h"
 
+#include "Stats.h"
+
 #include <QtCore/QElapsedTimer>
 #include <QtGui/QPainter>
 #include <QtTest/QTest>
@@ -20,6 +22,8 @@
 #include <cstdio>
 #include <memory>
 #include <vector>
+
+using bench::percentile;
 
 namespace {
 
@@ -131,12 +135,6 @@ struct Grid {
     return double(clock.nsecsElapsed()) / 1000.0;
   }
 };
-
-double percentile(std::vector<double> v, double p) {
-  std::sort(v.begin(), v.end());
-  const std::size_t i = std::min(v.size() - 1, std::size_t(p * double(v.size() - 1) + 0.5));
-  return v[i];
-}
 
 }  // namespace
 

@@ -13,6 +13,8 @@
 #include "platform/Application.h"
 #include "widgets/ShadoLbl.h"
 
+#include "Stats.h"
+
 #include <QtCore/QElapsedTimer>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -22,6 +24,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+using bench::median;
 
 namespace {
 
@@ -58,11 +62,6 @@ double timeRepaints(QWidget* w, int n) {
   clock.start();
   for (int i = 0; i < n; ++i) w->repaint();
   return double(clock.nsecsElapsed()) / 1000.0 / n;
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 }  // namespace

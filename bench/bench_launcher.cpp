@@ -9,6 +9,8 @@
 //   bench_launcher [runs]   default 15 of each; without a display it starts
 //                           itself again under xvfb-run
 
+#include "Stats.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -28,6 +30,8 @@
 
 extern char** environ;
 
+using bench::median;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -35,11 +39,6 @@ using Clock = std::chrono::steady_clock;
 
 double msSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 int run(const std::vector<std::string>& command) {

@@ -11,6 +11,8 @@
 #include "progress/SafeWrite.h"
 #include "progress/Sheets.h"
 
+#include "Stats.h"
+
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
@@ -24,21 +26,7 @@
 #include <functional>
 #include <vector>
 
-namespace {
-
-double medianMs(int runs, const std::function<void()>& f) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    QElapsedTimer timer;
-    timer.start();
-    f();
-    times.push_back(double(timer.nsecsElapsed()) / 1e6);
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
-
-}  // namespace
+using bench::medianMs;
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);

@@ -7,6 +7,8 @@
 #include "main/Form1.h"
 #include "platform/Application.h"
 
+#include "Stats.h"
+
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
@@ -22,6 +24,8 @@
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+using bench::median;
 
 namespace {
 
@@ -82,11 +86,6 @@ Sample runChild(const QString& program, const char* kind) {
   long rss = 0;
   std::sscanf(out.constData(), "painted %ld", &rss);
   return {ms, rss};
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 }  // namespace

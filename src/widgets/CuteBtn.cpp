@@ -2,6 +2,7 @@
 
 #include "access/Notify.h"
 #include "platform/Application.h"
+#include "widgets/Store.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QScopeGuard>
@@ -19,15 +20,9 @@
 using CuteBtn::bvLowered;
 using CuteBtn::bvNone;
 using CuteBtn::bvRaised;
+using widgets::store;
 
 namespace {
-
-template <class T>
-bool store(T& field, const T& value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
 
 // The character a key yields, 0 for none.
 QChar characterOf(const QKeyEvent* e) {

@@ -6,11 +6,10 @@
 #include "widgets/CuteBtnPaint.h"
 
 #include "platform/Application.h"
+#include "platform/ClientEdge.h"
 
 #include <QtGui/QFontMetrics>
-#include <QtGui/QGuiApplication>
 #include <QtGui/QPainter>
-#include <QtGui/QPalette>
 
 #include <algorithm>
 #include <vector>
@@ -134,36 +133,13 @@ Box shifted(const Box& b, int dx, int dy) { return {b.left + dx, b.top + dy, b.r
 
 Box inset(const Box& b, int d) { return {b.left + d, b.top + d, b.right - d, b.bottom - d}; }
 
-// The sunken client edge, or the single line without three-dimensional
-// controls, around a widget of the given size.
-void drawFrame(QPainter& p, int frameWidth, int w, int h) {
-  if (frameWidth == 1) {
-    p.setPen(QColor(Qt::black));
-    p.drawRect(0, 0, w - 1, h - 1);
-    return;
-  }
-  const QPalette palette = QGuiApplication::palette();
-  p.setPen(ColorToQColor(clBtnShadow));
-  p.drawLine(0, 0, w - 2, 0);
-  p.drawLine(0, 0, 0, h - 2);
-  p.setPen(ColorToQColor(clBtnHighlight));
-  p.drawLine(0, h - 1, w - 1, h - 1);
-  p.drawLine(w - 1, 0, w - 1, h - 1);
-  p.setPen(palette.color(QPalette::Active, QPalette::Shadow));
-  p.drawLine(1, 1, w - 3, 1);
-  p.drawLine(1, 1, 1, h - 3);
-  p.setPen(ColorToQColor(clBtnFace));
-  p.drawLine(1, h - 2, w - 2, h - 2);
-  p.drawLine(w - 2, 1, w - 2, h - 2);
-}
-
 }  // namespace
 
 void TCuteButton::paintEvent(QPaintEvent*) {
   platform::Guarded([&] {
     QPainter p(this);
     const int fw = FrameWidth();
-    if (fw > 0) drawFrame(p, fw, width(), height());
+    if (fw > 0) platform::DrawClientEdge(p, fw, width(), height());
     const QRect client = ClientRect();
     p.setClipRect(client);
     p.translate(fw, fw);

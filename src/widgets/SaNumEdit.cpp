@@ -3,6 +3,7 @@
 #include "access/Notify.h"
 #include "platform/Application.h"
 #include "platform/Sound.h"
+#include "widgets/Store.h"
 
 #include <QtCore/QMetaType>
 #include <QtCore/QMimeData>
@@ -162,14 +163,7 @@ void TSaNumEdit::refit() {
 // ---------------------------------------------------------------------------
 // Properties
 
-namespace {
-template <class T>
-bool store(T& field, const T& value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
-}  // namespace
+using widgets::store;
 
 void TSaNumEdit::SetAlignment(TAlignment value) {
   if (store(alignment_, value)) relayout();

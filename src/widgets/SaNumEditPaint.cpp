@@ -4,6 +4,7 @@
 #include "widgets/SaNumEdit.h"
 
 #include "platform/Application.h"
+#include "platform/ClientEdge.h"
 
 #include <QtCore/QTimer>
 #include <QtGui/QFontMetrics>
@@ -138,23 +139,7 @@ void TSaNumEdit::paintEvent(QPaintEvent*) {
     const int h = height();
 
     // The sunken client edge (two pixels) or a flat border (one).
-    if (fw == 2) {
-      p.setPen(ColorToQColor(clBtnShadow));
-      p.drawLine(0, 0, w - 2, 0);
-      p.drawLine(0, 0, 0, h - 2);
-      p.setPen(ColorToQColor(clBtnHighlight));
-      p.drawLine(0, h - 1, w - 1, h - 1);
-      p.drawLine(w - 1, 0, w - 1, h - 1);
-      p.setPen(QGuiApplication::palette().color(QPalette::Active, QPalette::Shadow));
-      p.drawLine(1, 1, w - 3, 1);
-      p.drawLine(1, 1, 1, h - 3);
-      p.setPen(ColorToQColor(clBtnFace));
-      p.drawLine(1, h - 2, w - 2, h - 2);
-      p.drawLine(w - 2, 1, w - 2, h - 2);
-    } else if (fw == 1) {
-      p.setPen(QColor(Qt::black));
-      p.drawRect(0, 0, w - 1, h - 1);
-    }
+    platform::DrawClientEdge(p, fw, w, h);
 
     const QRect client(fw, fw, ClientWidth(), ClientHeight());
     p.setClipRect(client, Qt::IntersectClip);

@@ -3,6 +3,7 @@
 #include "access/Notify.h"
 #include "platform/Application.h"
 #include "widgets/ShadoLblText.h"
+#include "widgets/Store.h"
 
 #include <QtCore/QEvent>
 #include <QtGui/QImage>
@@ -66,14 +67,7 @@ void TShadowLabel::remeasure() {
   repaint();
 }
 
-namespace {
-template <class T>
-bool store(T& field, const T& value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
-}  // namespace
+using widgets::store;
 
 void TShadowLabel::SetAlignment(TAlignment value) {
   if (store(alignment_, value)) repaint();

@@ -12,19 +12,7 @@ GALLERY=$(dirname "$PROGRAM")/examples/gallery/gallery
 
 "$GALLERY" --page button > "$WORK/reports" &
 PID=$!
-WID=""
-for _ in $(seq 1 100); do
-  WID=$(xdotool search --onlyvisible --name '^Sorabe widget gallery$' 2>/dev/null | head -1 || true)
-  [ -n "$WID" ] && break
-  sleep 0.1
-done
-[ -n "$WID" ] || fail "no gallery window appeared"
-xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID"
-eval "$(xwininfo -id "$WID" | awk '
-  /Absolute upper-left X/ {print "WIN_X=" $NF}
-  /Absolute upper-left Y/ {print "WIN_Y=" $NF}
-  /^  Width/ {print "WIN_W=" $NF}
-  /^  Height/ {print "WIN_H=" $NF}')"
+find_window "Sorabe widget gallery"
 xdotool mousemove $((WIN_X + 5)) $((WIN_Y + WIN_H - 5))
 sleep 1
 

@@ -7,6 +7,7 @@
 # goes there and no box opens.
 CMAKE=$1 BUILD=$2 SOURCE=$3 VERSION=$4
 source "$(dirname "$0")/common.sh"
+source "$(dirname "$0")/../display/window.sh"
 PID=""
 trap '[ -z "$PID" ] || kill "$PID" 2>/dev/null || true; rm -rf "$T"' EXIT
 
@@ -16,31 +17,12 @@ unset XDG_DATA_HOME
 mkdir -p "$HOME"
 DATA="$HOME/.local/share/sorabe"
 
-# Waits up to 10 s for one visible window named Sorabe; sets WID and its place.
-find_window() {
-  WID=""
-  for _ in $(seq 1 100); do
-    WID=$(xdotool search --onlyvisible --name '^Sorabe$' 2>/dev/null | head -1 || true)
-    [ -n "$WID" ] && break
-    sleep 0.1
-  done
-  [ -n "$WID" ] || fail "no window named Sorabe appeared"
-  xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID"
-  sleep 0.5
-  eval "$(xwininfo -id "$WID" | awk '/Absolute upper-left X/ {print "WIN_X=" $NF} /Absolute upper-left Y/ {print "WIN_Y=" $NF}')"
-}
-click_at() { xdotool mousemove $((WIN_X + $1)) $((WIN_Y + $2)) click 1; }
 windows() { xdotool search --onlyvisible --name '^Sorabe$' 2>/dev/null | wc -l; }
-wait_for_exit() {   # seconds; sets STATUS
-  for _ in $(seq 1 $(($1 * 10))); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$PID" 2>/dev/null && fail "still running after $1 s"
-  set +e; wait "$PID"; STATUS=$?; set -e; PID=""
-}
 start() { "$STAGE/bin/sorabe" "$@" </dev/null >"$T/out" 2>"$T/err" & PID=$!; }
 
 # --- first start: the folder is made and the window opens
 start
-find_window
+find_window Sorabe
 [ "$(readlink "/proc/$PID/cwd")" = "$DATA" ] || fail "the drill runs in $(readlink "/proc/$PID/cwd"), not $DATA"
 [ -f "$DATA/date/seiseki.dat" ] && [ -f "$DATA/date/mas25.dat" ] && [ -L "$DATA/cd.wav" ] || fail "data folder not prepared"
 
@@ -63,7 +45,7 @@ cp "$DATA/date/mas25.dat" "$T/mas25.first"
 
 # --- second start: the history stays as the first start wrote it
 start
-find_window
+find_window Sorabe
 click_at $((648 + 68)) $((536 + 28))
 wait_for_exit 5
 cmp "$DATA/date/mas25.dat" "$T/mas25.first" || fail "the second start changed the history"
@@ -71,7 +53,7 @@ cmp "$DATA/date/mas25.dat" "$T/mas25.first" || fail "the second start changed th
 # --- a folder that cannot be made: a box, then status 1
 touch "$T/a-file"
 start --data "$T/a-file/hana"
-find_window
+find_window Sorabe
 import -window root "$T/box.png"
 xdotool key Return
 wait_for_exit 5
