@@ -150,19 +150,17 @@ class LineReader {
 
 // The date of a year, month and day, or a null date when there is no such
 // day. The drills of a history come a few to a day, so the last answer is
-// kept. The numbers come from at most four, two and two digits, so one
-// whole number holds all three.
+// kept.
 QDate DateOf(int year, int month, int day) {
-  thread_local struct {
-    int key = -1;
-    QDate date;
-  } last;
-  const int key = year << 14 | month << 7 | day;
-  if (key != last.key) {
-    last.key = key;
-    last.date = QDate(year, month, day);
+  thread_local int lastYear = 0, lastMonth = 0, lastDay = 0;
+  thread_local QDate last;
+  if (year != lastYear || month != lastMonth || day != lastDay) {
+    lastYear = year;
+    lastMonth = month;
+    lastDay = day;
+    last = QDate(year, month, day);
   }
-  return last.date;
+  return last;
 }
 
 bool Parse(QByteArrayView line, const Spelling& spelling, ScoreRecord& record) {
@@ -207,6 +205,43 @@ bool Parse(QByteArrayView line, const Spelling& spelling, ScoreRecord& record) {
   return count;
 }
 
+// Takes the date at p in the drill's shape, "2003/4/05", and the two
+// blanks after it. The drills of a day stand one after another in a
+// history, so a line's date is most often spelt as in the line read before
+// it; that one is then known without reading its digits again. p must have
+// 16 bytes to read.
+bool TakeDateAsWritten(const char*& p, QDate& date) {
+  // The last date read and its blanks (10 to 12 bytes), held as their
+  // first and last 8 bytes.
+  thread_local struct {
+    std::uint64_t front = 0, back = 0;
+    std::size_t size = 0;
+    QDate date;
+  } last;
+  std::uint64_t front;
+  std::memcpy(&front, p, 8);
+  if (last.size != 0) {
+    std::uint64_t back;
+    std::memcpy(&back, p + last.size - 8, 8);
+    if (front == last.front && back == last.back) {
+      p += last.size;
+      date = last.date;
+      return true;
+    }
+  }
+  const char* const start = p;
+  int year, month, day;
+  if (AsciiNumber(p, 4, year) != 4 || *p++ != '/' || !AsciiNumber(p, 2, month) || *p++ != '/' ||
+      !AsciiNumber(p, 2, day) || *p++ != ' ' || *p++ != ' ')
+    return false;
+  date = DateOf(year, month, day);
+  last.size = std::size_t(p - start);
+  last.front = front;
+  std::memcpy(&last.back, p - 8, 8);
+  last.date = date;
+  return true;
+}
+
 // Reads a line in the one shape the drill writes: "2003/4/05  98点  たしざん
 // 2:5:3", Shift-JIS with ASCII digits and two blanks around the score and
 // the word. A long history is almost all such lines, and taking each field
@@ -244,14 +279,12 @@ bool ParseAsWritten(QByteArrayView line, const Spelling& sjis, ScoreRecord& reco
       }
     return false;
   };
-  int year, month, day, score, seconds, tenths;
-  if (AsciiNumber(p, 4, year) != 4 || !take('/') || !AsciiNumber(p, 2, month) || !take('/') ||
-      !AsciiNumber(p, 2, day) || !take(' ') || !take(' ') || !AsciiNumber(p, 3, score) || score > 100 ||
+  int score, seconds, tenths;
+  if (!TakeDateAsWritten(p, record.date) || !AsciiNumber(p, 3, score) || score > 100 ||
       sjis.point.size != 2 || !take(sjis.point.bytes[0]) || !take(sjis.point.bytes[1]) || !takeWord() ||
       !AsciiNumber(p, 5, record.minutes) || !take(':') || !AsciiNumber(p, 2, seconds) || seconds > 59 ||
       !take(':') || !AsciiNumber(p, 1, tenths) || p != text + line.size())
     return false;
-  record.date = DateOf(year, month, day);
   record.score = std::uint8_t(score);
   record.seconds = std::uint8_t(seconds);
   record.tenths = std::uint8_t(tenths);

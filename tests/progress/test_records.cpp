@@ -138,7 +138,8 @@ TEST(ScoreRecordParser, LinesInTheDrillsShapeReadAsTheyWouldInAnyOtherShape) {
   // general one, so the two must agree on every line here: those that only
   // look right (no such day, a score above 100, 60 seconds, a word of the
   // right length that is not an operation) as much as those that are.
-  const char* dates[] = {"2023/4/05", "2024/2/29", "2023/2/29", "2023/4/31", "2023/12/31", "2023/13/01",
+  // Lines of one date follow each other, as in a history.
+  const char* dates[] = {"2023/4/05", "2024/2/28", "2024/2/29", "2023/2/29", "2023/4/31", "2023/12/31", "2023/13/01",
                          "2023/0/10", "2023/1/00", "0000/1/01", "2023/04/5", "2023/4/005", "20234/1/01"};
   const char* scores[] = {"0", "007", "99", "100", "101", "999", "1000"};
   const char* words[] = {"たしざん", "かけざん", "ひきざん", "わりざん", "たしざ ", "たしざんん"};
@@ -164,9 +165,9 @@ TEST(ScoreRecordParser, LinesInTheDrillsShapeReadAsTheyWouldInAnyOtherShape) {
           ASSERT_EQ(quick->operation, general->operation) << line.toStdString();
           ASSERT_EQ(quick->TimeTenths(), general->TimeTenths()) << line.toStdString();
         }
-  // 4 dates that exist, 4 scores, 3 words and 7 times that are good.
-  EXPECT_EQ(read, 4 * 4 * 3 * 7);
-  EXPECT_EQ(refused, 12 * 7 * 6 * 12 - read);
+  // 5 dates that exist, 4 scores, 3 words and 7 times that are good.
+  EXPECT_EQ(read, 5 * 4 * 3 * 7);
+  EXPECT_EQ(refused, 13 * 7 * 6 * 12 - read);
 }
 
 TEST(ScoreRecords, AFileIsReadInDateOrderAndItsOtherLinesCounted) {
