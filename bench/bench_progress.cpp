@@ -47,8 +47,9 @@ int main(int argc, char** argv) {
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
   };
   const QString path = dir.path() + "/seiseki.dat";
-  // The reader takes a date spelt as in the line before without reading it
-  // again; this history has no two drills on one day, so that never helps.
+  // The record reader keeps what it learnt of the line before (the year and
+  // month, the first of that month); one drill a day gives a new date on
+  // every line.
   const QString oneADayPath = dir.path() + "/one-a-day.dat";
   if (!writeHistory(path, 8) || !writeHistory(oneADayPath, 1)) return 1;
   qsizetype sink = 0;

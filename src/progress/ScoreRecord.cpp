@@ -149,18 +149,20 @@ class LineReader {
 };
 
 // The date of a year, month and day, or a null date when there is no such
-// day. The drills of a history come a few to a day, so the last answer is
-// kept.
+// day. A history goes through its days in order, so the first of the last
+// month asked for is kept with the month's length, and a day of that month
+// is counted from it: building a date from its parts costs many times as
+// much.
 QDate DateOf(int year, int month, int day) {
-  thread_local int lastYear = 0, lastMonth = 0, lastDay = 0;
-  thread_local QDate last;
-  if (year != lastYear || month != lastMonth || day != lastDay) {
+  thread_local int lastYear = 0, lastMonth = 0, length = 0;
+  thread_local QDate first;
+  if (year != lastYear || month != lastMonth) {
     lastYear = year;
     lastMonth = month;
-    lastDay = day;
-    last = QDate(year, month, day);
+    first = QDate(year, month, 1);
+    length = first.isValid() ? first.daysInMonth() : 0;
   }
-  return last;
+  return day >= 1 && day <= length ? first.addDays(day - 1) : QDate();
 }
 
 bool Parse(QByteArrayView line, const Spelling& spelling, ScoreRecord& record) {
@@ -206,39 +208,35 @@ bool Parse(QByteArrayView line, const Spelling& spelling, ScoreRecord& record) {
 }
 
 // Takes the date at p in the drill's shape, "2003/4/05", and the two
-// blanks after it. The drills of a day stand one after another in a
-// history, so a line's date is most often spelt as in the line read before
-// it; that one is then known without reading its digits again. p must have
-// 16 bytes to read.
+// blanks after it. A history goes through its days in order, so a line's
+// year and month are mostly spelt as in the line before: then only the day
+// is read. p must have 16 bytes to read.
 bool TakeDateAsWritten(const char*& p, QDate& date) {
-  // The last date read and its blanks (10 to 12 bytes), held as their
-  // first and last 8 bytes.
+  // The year and month last read, with their bytes ("2003/4/", 7 or 8 of
+  // them) as one word and a mask of the bytes they take in it.
   thread_local struct {
-    std::uint64_t front = 0, back = 0;
-    std::size_t size = 0;
-    QDate date;
+    std::uint64_t bytes = 0, mask = 0;
+    int size = 0, year = 0, month = 0;
   } last;
   std::uint64_t front;
   std::memcpy(&front, p, 8);
-  if (last.size != 0) {
-    std::uint64_t back;
-    std::memcpy(&back, p + last.size - 8, 8);
-    if (front == last.front && back == last.back) {
-      p += last.size;
-      date = last.date;
-      return true;
+  if (last.size == 0 || ((front ^ last.bytes) & last.mask) != 0) {
+    const char* const start = p;
+    if (AsciiNumber(p, 4, last.year) != 4 || *p++ != '/' || !AsciiNumber(p, 2, last.month) || *p++ != '/') {
+      last.size = 0;
+      return false;
     }
+    last.size = int(p - start);
+    unsigned char mask[8] = {};
+    std::memset(mask, 0xFF, std::size_t(last.size));
+    std::memcpy(&last.mask, mask, 8);
+    last.bytes = front & last.mask;
+  } else {
+    p += last.size;
   }
-  const char* const start = p;
-  int year, month, day;
-  if (AsciiNumber(p, 4, year) != 4 || *p++ != '/' || !AsciiNumber(p, 2, month) || *p++ != '/' ||
-      !AsciiNumber(p, 2, day) || *p++ != ' ' || *p++ != ' ')
-    return false;
-  date = DateOf(year, month, day);
-  last.size = std::size_t(p - start);
-  last.front = front;
-  std::memcpy(&last.back, p - 8, 8);
-  last.date = date;
+  int day;
+  if (!AsciiNumber(p, 2, day) || *p++ != ' ' || *p++ != ' ') return false;
+  date = DateOf(last.year, last.month, day);
   return true;
 }
 
