@@ -240,10 +240,11 @@ bool TakeDateAsWritten(const char*& p, QDate& date) {
   return true;
 }
 
-// Reads a line in the one shape the drill writes: "2003/4/05  98点  たしざん
-// 2:5:3", Shift-JIS with ASCII digits and two blanks around the score and
-// the word. A long history is almost all such lines, and taking each field
-// at its known place costs a fraction of what Parse spends on the forms a
+// Reads a line in the one shape the drill writes,
+//   "2003/4/05  98点  たしざん  2:5:3"
+// in Shift-JIS with ASCII digits and two blanks around the score and the
+// word. A long history is almost all such lines, and taking each field at
+// its known place costs a fraction of what Parse spends on the forms a
 // person may type. Any other line is refused here and goes to Parse; a line
 // this reads, Parse reads the same (the same limits, the same DateOf).
 bool ParseAsWritten(QByteArrayView line, const Spelling& sjis, ScoreRecord& record) {
