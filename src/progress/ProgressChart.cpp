@@ -8,12 +8,15 @@
 #include <QtGui/QImage>
 #include <QtGui/QImageWriter>
 #include <QtGui/QPageLayout>
+#include <QtGui/QPaintEngine>
 #include <QtGui/QPainter>
 #include <QtGui/QPdfWriter>
 #include <QtGui/QStaticText>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace progress {
 namespace {
@@ -50,6 +53,36 @@ double DeviceScale(const QPainter& painter) {
 
 double Snap(double v, double scale) { return std::round(v * scale) / scale; }
 
+bool OnWholePixels(QPointF p) { return p.x() == std::floor(p.x()) && p.y() == std::floor(p.y()); }
+
+// An axis-aligned line as thin as the device draws. On an image (or a
+// window) a line from one whole device pixel to another is filled as a
+// rectangle: the same pixels the pen sets, both ends included, but the pen
+// sets them one at a time and costs many times as much. Anywhere else (a
+// PDF page, a line between pixels) the line is drawn with the pen.
+void DrawHairline(QPainter& painter, QPointF from, QPointF to, const QColor& colour) {
+  const QTransform& device = painter.deviceTransform();
+  if (painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster &&
+      device.type() <= QTransform::TxScale &&
+      !painter.testRenderHint(QPainter::Antialiasing)) {
+    const QPointF a = device.map(from), b = device.map(to);
+    if ((a.x() == b.x() || a.y() == b.y()) && OnWholePixels(a) && OnWholePixels(b)) {
+      const QRectF pixels = QRectF(a, b).normalized().adjusted(0, 0, 1, 1);
+      painter.fillRect(device.inverted().mapRect(pixels), colour);
+      return;
+    }
+  }
+  painter.setPen(QPen(colour, 0));
+  painter.drawLine(from, to);
+}
+
+void DrawHairlineFrame(QPainter& painter, const QRectF& rect, const QColor& colour) {
+  DrawHairline(painter, rect.topLeft(), rect.topRight(), colour);
+  DrawHairline(painter, rect.bottomLeft(), rect.bottomRight(), colour);
+  DrawHairline(painter, rect.topLeft(), rect.bottomLeft(), colour);
+  DrawHairline(painter, rect.topRight(), rect.bottomRight(), colour);
+}
+
 }  // namespace
 
 void ProgressChart::SetRecords(GridKind grid, ScoreRecords records) {
@@ -57,8 +90,10 @@ void ProgressChart::SetRecords(GridKind grid, ScoreRecords records) {
   records_ = std::move(records);
   error_.clear();
   summaries_ = {};
+  slowestTenths_ = 0;
   for (std::size_t i = 0; i < records_.records.size(); ++i) {
     const ScoreRecord& r = records_.records[i];
+    slowestTenths_ = std::max(slowestTenths_, r.TimeTenths());
     OperationSummary& summary = summaries_[Slot(r.operation)];
     ++summary.count;
     if (summary.best) {
@@ -141,9 +176,7 @@ ProgressChart::Layout ProgressChart::LayoutFor(QSizeF size) const {
   layout.x = {0.5, n + 0.5, layout.timePlot.left(), layout.timePlot.right()};
   layout.xTicks = NiceTicks(1, std::max(1.0, n), std::max(2, int(layout.timePlot.width() / 90)));
 
-  int slowest = 0;
-  for (const ScoreRecord& r : records_.records) slowest = std::max(slowest, r.TimeTenths());
-  layout.timeTicks = NiceTicks(0, std::max(1.0, slowest / 10.0), std::max(2, int(timeHeight / 36)));
+  layout.timeTicks = NiceTicks(0, std::max(1.0, slowestTenths_ / 10.0), std::max(2, int(timeHeight / 36)));
   layout.time = {0, layout.timeTicks.last(), layout.timePlot.bottom(), layout.timePlot.top()};
   layout.scoreTicks = NiceTicks(0, 100, std::max(2, int(layout.scorePlot.height() / 26)));
   layout.score = {0, layout.scoreTicks.last(), layout.scorePlot.bottom(), layout.scorePlot.top()};
@@ -224,9 +257,10 @@ void ProgressChart::PaintLegend(QPainter& painter, const Layout& layout, double 
     painter.drawEllipse(QPointF(x + 6, y + 10), 5.5, 5.5);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(kText);
-    const double textWidth = std::min(metrics.horizontalAdvance(text) + 1, width - x - 18);
+    const double advance = metrics.horizontalAdvance(text);
+    const double textWidth = std::min(advance + 1, width - x - 18);
     DrawLabel(painter, QRectF(x + 16, y, textWidth, 20), Qt::AlignLeft | Qt::AlignVCenter,
-              textWidth < metrics.horizontalAdvance(text) ? metrics.elidedText(text, Qt::ElideRight, textWidth) : text);
+              textWidth < advance ? metrics.elidedText(text, Qt::ElideRight, textWidth) : text);
     x += 16 + textWidth + 24;
   }
 }
@@ -246,20 +280,17 @@ void ProgressChart::PaintAxes(QPainter& painter, const Layout& layout) const {
   const Panel panels[] = {{layout.timePlot, layout.time, layout.timeTicks, QStringLiteral("タイム（秒）")},
                           {layout.scorePlot, layout.score, layout.scoreTicks, QStringLiteral("点数")}};
   for (const Panel& panel : panels) {
-    painter.setPen(QPen(kGridLine, 0));
     for (int i = 0; i < panel.ticks.count; ++i) {
       const double y = Snap(panel.y(panel.ticks.at(i)), scale);
-      painter.drawLine(QPointF(panel.plot.left(), y), QPointF(panel.plot.right(), y));
+      DrawHairline(painter, QPointF(panel.plot.left(), y), QPointF(panel.plot.right(), y), kGridLine);
     }
     for (int i = 0; i < layout.xTicks.count; ++i) {
       const double value = layout.xTicks.at(i);
       if (value < 1 || value > n) continue;
       const double x = Snap(layout.x(value), scale);
-      painter.drawLine(QPointF(x, panel.plot.top()), QPointF(x, panel.plot.bottom()));
+      DrawHairline(painter, QPointF(x, panel.plot.top()), QPointF(x, panel.plot.bottom()), kGridLine);
     }
-    painter.setPen(QPen(kFrame, 0));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(panel.plot);
+    DrawHairlineFrame(painter, panel.plot, kFrame);
 
     painter.setPen(kText);
     for (int i = 0; i < panel.ticks.count; ++i) {
@@ -321,49 +352,64 @@ void ProgressChart::PaintDrills(QPainter& painter, const Layout& layout) const {
   } else {
     // More drills than room for dots: per operation and pixel column,
     // the mean of the times (and scores) that fall in it as a line, and
-    // their least and greatest as faint lines. One pass over the drills; the painting costs as
-    // much as the plot is wide. Columns are whole pixels of the chart, their
-    // lines on whole device pixels.
+    // their least and greatest as faint lines. One pass over the drills in
+    // whole numbers (tenths of a second and points); only each column's
+    // figures are placed on the axes, so the painting costs as much as the
+    // plot is wide. Columns are whole pixels of the chart, their lines on
+    // whole device pixels.
     const double scale = DeviceScale(painter);
-    struct Column {
-      long x = -1;
-      double lo = 0, hi = 0, sum = 0;
+    struct Column {  // one operation's drills in one pixel column
       int count = 0;
+      int fastest = std::numeric_limits<int>::max(), slowest = 0;
+      int lowest = std::numeric_limits<int>::max(), highest = 0;
+      std::int64_t totalTime = 0, totalScore = 0;
+
+      void add(const ScoreRecord& r) {
+        const int time = r.TimeTenths();
+        ++count;
+        fastest = std::min(fastest, time);
+        slowest = std::max(slowest, time);
+        lowest = std::min(lowest, int(r.score));
+        highest = std::max(highest, int(r.score));
+        totalTime += time;
+        totalScore += r.score;
+      }
     };
     struct Trace {
-      double scale = 1;
-      Column column;
       QPolygonF top, bottom, mean;
-
-      void add(long x, double y) {
-        if (x != column.x) {
-          flush();
-          column = {x, y, y, 0, 0};
-        }
-        column.lo = std::min(column.lo, y);
-        column.hi = std::max(column.hi, y);
-        column.sum += y;
-        ++column.count;
-      }
-      void flush() {
-        if (column.count == 0) return;
-        const double x = (std::floor((double(column.x) + 0.5) * scale) + 0.5) / scale;
-        top.append(QPointF(x, column.lo));
-        bottom.append(QPointF(x, column.hi));
-        mean.append(QPointF(x, column.sum / column.count));
-        column.count = 0;
+    };
+    std::array<Column, 3> columns;
+    std::array<std::array<Trace, 2>, 3> traces;  // per operation: times, scores
+    const auto flush = [&](long column) {
+      const double x = (std::floor((double(column) + 0.5) * scale) + 0.5) / scale;
+      for (std::size_t op = 0; op < columns.size(); ++op) {
+        Column& c = columns[op];
+        if (c.count == 0) continue;
+        Trace& times = traces[op][0];
+        times.top.append(QPointF(x, layout.time(c.slowest / 10.0)));
+        times.bottom.append(QPointF(x, layout.time(c.fastest / 10.0)));
+        times.mean.append(QPointF(x, layout.time(double(c.totalTime) / c.count / 10.0)));
+        Trace& scores = traces[op][1];
+        scores.top.append(QPointF(x, layout.score(c.highest)));
+        scores.bottom.append(QPointF(x, layout.score(c.lowest)));
+        scores.mean.append(QPointF(x, layout.score(double(c.totalScore) / c.count)));
+        c = {};
       }
     };
-    std::array<std::array<Trace, 2>, 3> traces;  // per operation: times, scores
-    for (auto& pair : traces)
-      for (Trace& t : pair) t.scale = scale;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-      const ScoreRecord& r = records[i];
-      auto& pair = traces[Slot(r.operation)];
-      const long column = long(std::floor(layout.x(double(i) + 1)));
-      pair[0].add(column, layout.time(r.TimeSeconds()));
-      pair[1].add(column, layout.score(r.score));
+    // Drill i lies at x(i + 1) = left + (i + 0.5) * width / n, and the
+    // plot's edges are whole pixels (LayoutFor rounds them), so its column
+    // is left + floor((2i + 1) * width / 2n): stepped here in whole numbers,
+    // it is the column the floating point gives, without a division a drill.
+    const long long n = static_cast<long long>(records.size());
+    const long long width = std::llround(layout.timePlot.width());
+    long column = std::lround(layout.timePlot.left());
+    long long ahead = width;  // (2i + 1) * width - 2n * (column - left), below 2n
+    for (const ScoreRecord& r : records) {
+      for (; ahead >= 2 * n; ahead -= 2 * n) flush(column++);
+      columns[Slot(r.operation)].add(r);
+      ahead += 2 * width;
     }
+    flush(column);
     // Aliased: a line with a point in every device pixel column gains
     // nothing from antialiasing and costs many times as much with it. The
     // span of the drills is drawn as two faint lines, not a filled band:
@@ -376,8 +422,7 @@ void ProgressChart::PaintDrills(QPainter& painter, const Layout& layout) const {
       const QColor faint = QColor::fromRgbF(float(0.35 * colour.redF() + 0.65), float(0.35 * colour.greenF() + 0.65),
                                             float(0.35 * colour.blueF() + 0.65));
       painter.setPen(QPen(faint, 0));
-      for (Trace& t : traces[Slot(operation)]) {
-        t.flush();
+      for (const Trace& t : traces[Slot(operation)]) {
         painter.drawPolyline(t.top);
         painter.drawPolyline(t.bottom);
       }

@@ -70,6 +70,7 @@ class ProgressChart {
     std::optional<std::size_t> best;
   };
   std::array<OperationSummary, 3> summaries_{};
+  int slowestTenths_ = 0;  // the time axis reaches past it
 };
 
 // Saves the chart as a PNG image (twice the size in pixels, crisp on a

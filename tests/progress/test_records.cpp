@@ -132,6 +132,44 @@ TEST(ScoreRecordParser, RefusesLinesThatAreNotRecords) {
   EXPECT_FALSE(ParseScoreRecord(QByteArrayView(cutLead)));
 }
 
+TEST(ScoreRecordParser, LinesInTheDrillsShapeReadAsTheyWouldInAnyOtherShape) {
+  // Lines that look as the drill writes them are read by a quicker path.
+  // A leading blank changes nothing in a record but sends it down the
+  // general one, so the two must agree on every line here: those that only
+  // look right (no such day, a score above 100, 60 seconds, a word of the
+  // right length that is not an operation) as much as those that are.
+  // Lines of one date follow each other, as in a history.
+  const char* dates[] = {"2023/4/05", "2024/2/28", "2024/2/29", "2023/2/29", "2023/4/31", "2023/12/31", "2023/13/01",
+                         "2023/0/10", "2023/1/00", "0000/1/01", "2023/04/5", "2023/4/005", "20234/1/01"};
+  const char* scores[] = {"0", "007", "99", "100", "101", "999", "1000"};
+  const char* words[] = {"たしざん", "かけざん", "ひきざん", "わりざん", "たしざ ", "たしざんん"};
+  const char* times[] = {"0:0:0", "99999:59:9", "100000:0:0", "2:60:3", "2:59:10", "2:5:09",
+                         "2:05:3", "2:5.3", "2:5:3 ", "2:5:3　", "2:5:", "2:5:3\r"};
+  int read = 0, refused = 0;
+  for (const char* date : dates)
+    for (const char* score : scores)
+      for (const char* word : words)
+        for (const char* time : times) {
+          const QByteArray line = sjis(QStringLiteral("%1  %2点  %3  %4").arg(date, score, QString::fromUtf8(word), time));
+          const QByteArray blankFirst = " " + line;
+          const std::optional<ScoreRecord> quick = ParseScoreRecord(QByteArrayView(line));
+          const std::optional<ScoreRecord> general = ParseScoreRecord(QByteArrayView(blankFirst));
+          ASSERT_EQ(quick.has_value(), general.has_value()) << line.toStdString();
+          if (!quick) {
+            ++refused;
+            continue;
+          }
+          ++read;
+          ASSERT_EQ(quick->date, general->date) << line.toStdString();
+          ASSERT_EQ(quick->score, general->score) << line.toStdString();
+          ASSERT_EQ(quick->operation, general->operation) << line.toStdString();
+          ASSERT_EQ(quick->TimeTenths(), general->TimeTenths()) << line.toStdString();
+        }
+  // 5 dates that exist, 4 scores, 3 words and 7 times that are good.
+  EXPECT_EQ(read, 5 * 4 * 3 * 7);
+  EXPECT_EQ(refused, 13 * 7 * 6 * 12 - read);
+}
+
 TEST(ScoreRecords, AFileIsReadInDateOrderAndItsOtherLinesCounted) {
   const QString path = testing_support::makeTempDir() + "/seiseki.dat";
   // Newest first, but for one line put in by hand out of order, and one
