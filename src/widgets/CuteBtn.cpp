@@ -40,7 +40,11 @@ bool isEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter;
 
 }  // namespace
 
-TCuteButtonTimer::TCuteButtonTimer(TCuteButton* button) : QTimer(button), FCuteButton(button) {}
+TCuteButtonTimer::TCuteButtonTimer(TCuteButton* button) : QTimer(button), FCuteButton(button) {
+  // A coarse timer may fire up to 5 % early; the menu must not open before
+  // the button has been held for the whole delay.
+  setTimerType(Qt::PreciseTimer);
+}
 
 // ---------------------------------------------------------------------------
 // Construction
