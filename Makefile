@@ -24,9 +24,14 @@ $(BUILD)/CMakeCache.txt:
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
+# A login session provides a private runtime folder; a bare root shell (a
+# fresh machine, a container) has none, and Qt would say so on the terminal.
 run: build
 	@sh tools/prepare-workdir.sh "$(WORKDIR)" "$(CURDIR)/assets"
-	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
+	@if [ -z "$$XDG_RUNTIME_DIR" ]; then \
+	  mkdir -p -m 700 "$(WORKDIR)/.runtime"; export XDG_RUNTIME_DIR="$(WORKDIR)/.runtime"; \
+	fi; \
+	if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
 	  cd "$(WORKDIR)" && exec "$(CURDIR)/$(BUILD)/Sorabe"; \
 	else \
 	  echo "No display found: starting Sorabe on a virtual display (xvfb-run)."; \
