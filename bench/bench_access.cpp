@@ -22,6 +22,7 @@
 #include "widgets/MMTimer.h"
 #include "widgets/SaNumEdit.h"
 
+#include "Keystroke.h"
 #include "Stats.h"
 
 #include <QtCore/QDir>
@@ -117,17 +118,7 @@ int main(int argc, char** argv) {
   PaintWatch watch;
   watch.target = cell;
   cell->installEventFilter(&watch);
-  auto keystroke = [&](int i) {
-    const long before = watch.paints;
-    QElapsedTimer clock;
-    clock.start();
-    if (i % 2 == 0)
-      QTest::keyClick(cell, Qt::Key(Qt::Key_1 + (i / 2) % 9));
-    else
-      QTest::keyClick(cell, Qt::Key_Backspace);
-    while (watch.paints == before) QCoreApplication::processEvents(QEventLoop::AllEvents);
-    return double(clock.nsecsElapsed()) / 1000.0;
-  };
+  auto keystroke = [&](int i) { return bench::KeystrokeToRepaintUs(cell, watch.paints, i); };
   // Only observers hear this: on a real bus Qt's bridge stays connected and
   // only our reports stop, as when no screen reader is running.
   auto listening = [](bool on) { QAccessible::setActive(on); };

@@ -11,6 +11,7 @@
 #include "platform/Sound.h"
 #include "widgets/SaNumEdit.h"
 
+#include "Keystroke.h"
 #include "Stats.h"
 
 #include <QtCore/QElapsedTimer>
@@ -123,17 +124,7 @@ struct Grid {
   }
 
   // Sends one key and waits for the target's repaint; returns microseconds.
-  double keystroke(int i) {
-    const long before = watch.targetPaints;
-    QElapsedTimer clock;
-    clock.start();
-    if (i % 2 == 0)
-      QTest::keyClick(target, Qt::Key(Qt::Key_1 + (i / 2) % 9));
-    else
-      QTest::keyClick(target, Qt::Key_Backspace);
-    while (watch.targetPaints == before) QCoreApplication::processEvents(QEventLoop::AllEvents);
-    return double(clock.nsecsElapsed()) / 1000.0;
-  }
+  double keystroke(int i) { return bench::KeystrokeToRepaintUs(target, watch.targetPaints, i); }
 };
 
 }  // namespace
