@@ -5,7 +5,7 @@
 //   history with one drill a day;
 // - a 10-sheet PDF (20 pages), against an empty 20-page PDF.
 
-#include "main/ScoreHistory.h"
+#include "drill/ScoreHistory.h"
 #include "platform/Application.h"
 #include "platform/ShiftJis.h"
 #include "progress/ProgressChart.h"

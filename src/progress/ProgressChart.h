@@ -6,8 +6,8 @@
 // operation. No widget lives here.
 
 #include "progress/ChartScale.h"
-#include "progress/Grid.h"
-#include "progress/ScoreRecord.h"
+#include "drill/Grid.h"
+#include "drill/ScoreRecord.h"
 
 #include <QtCore/QRectF>
 #include <QtGui/QColor>

@@ -4,8 +4,8 @@
 // the corner and lines for name, date and time; after the sheets, one answer
 // page per sheet. Painted onto any paged device: a PDF file or a printer.
 
-#include "main/HeaderDraw.h"
-#include "progress/Grid.h"
+#include "drill/HeaderDraw.h"
+#include "drill/Grid.h"
 
 #include <QtCore/QString>
 

@@ -1,6 +1,6 @@
 #include "widgets/CuteBtn.h"
 
-#include "access/Notify.h"
+#include "platform/Accessibility.h"
 #include "platform/Application.h"
 #include "widgets/Store.h"
 

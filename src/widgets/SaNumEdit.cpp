@@ -1,6 +1,6 @@
 #include "widgets/SaNumEdit.h"
 
-#include "access/Notify.h"
+#include "platform/Accessibility.h"
 #include "platform/Application.h"
 #include "platform/Sound.h"
 #include "widgets/Store.h"

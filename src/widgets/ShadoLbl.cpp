@@ -1,6 +1,6 @@
 #include "widgets/ShadoLbl.h"
 
-#include "access/Notify.h"
+#include "platform/Accessibility.h"
 #include "platform/Application.h"
 #include "widgets/ShadoLblText.h"
 #include "widgets/Store.h"

@@ -2,12 +2,12 @@
 // the PDF and the text a reader takes from them, the printer path, and the
 // command line that writes them.
 
-#include "progress/CommandLine.h"
+#include "app/CommandLine.h"
 #include "progress/SheetDialog.h"
 #include "progress/Sheets.h"
 
 #include "common/TestSupport.h"
-#include "main/DrillFixture.h"
+#include "window/DrillFixture.h"
 #include "platform/Exception.h"
 #include "widgets/MMTimer.h"
 

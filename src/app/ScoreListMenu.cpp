@@ -1,0 +1,98 @@
+#include "app/ScoreListMenu.h"
+
+#include "window/Form1.h"
+#include "platform/Application.h"
+#include "progress/ProgressWindow.h"
+#include "progress/SheetDialog.h"
+
+#include <QtGui/QMouseEvent>
+#include <QtGui/QWindow>
+#include <QtWidgets/QListView>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QRadioButton>
+
+namespace progress {
+namespace {
+
+GridKind ShownGrid(const TForm1* form) {
+  return form->RadioButton6->isChecked() ? GridKind::Square25 : GridKind::Square100;
+}
+
+// Watches the drill window's native window for the right button over the
+// score list. Mouse events reach the native window before any widget, so
+// taking them there keeps Qt from moving the focus to the list and the list
+// from selecting the line under the mouse.
+class ScoreListMenu : public QObject {
+ public:
+  explicit ScoreListMenu(TForm1* form) : QObject(form), form_(form) {
+    form_->installEventFilter(this);
+    watchWindow();
+    form_->ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(form_->ListBox1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { popup(form_->ListBox1->viewport()->mapToGlobal(at)); });
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == form_) {
+      // The native window exists from the first show on.
+      if (event->type() == QEvent::Show || event->type() == QEvent::WinIdChange) watchWindow();
+      return false;
+    }
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+        break;
+      default:
+        return false;
+    }
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::RightButton) return false;
+    const QPoint global = mouse->globalPosition().toPoint();
+    QWidget* viewport = form_->ListBox1->viewport();
+    QWidget* hit = form_->childAt(form_->mapFromGlobal(global));
+    if (hit != viewport && !viewport->isAncestorOf(hit)) return false;
+    if (event->type() == QEvent::MouseButtonPress) popup(global);
+    return true;
+  }
+
+ private:
+  void watchWindow() {
+    QWindow* window = form_->windowHandle();
+    if (!window || window == watched_) return;
+    if (watched_) watched_->removeEventFilter(this);
+    watched_ = window;
+    window->installEventFilter(this);
+  }
+
+  // Opens without a loop of its own, so the drill window goes on at once.
+  void popup(const QPoint& global) {
+    if (!menu_) menu_ = makeMenu();
+    menu_->popup(global);
+  }
+
+  QMenu* makeMenu() {
+    auto* menu = new QMenu(form_);
+    menu->setObjectName(QStringLiteral("ScoreListMenu"));
+    TForm1* form = form_;
+    QAction* chart = menu->addAction(QStringLiteral("成績グラフ…"));
+    connect(chart, &QAction::triggered, form,
+            [form] { platform::Guarded([form] { ProgressWindow::Open(ShownGrid(form), form); }); });
+    QAction* sheets = menu->addAction(QStringLiteral("プリント…"));
+    connect(sheets, &QAction::triggered, form, [form] {
+      platform::Guarded([form] { SheetDialog::Open(ShownGrid(form), form->CheckedOperation(), form); });
+    });
+    return menu;
+  }
+
+  TForm1* form_;
+  QPointer<QWindow> watched_;
+  QMenu* menu_ = nullptr;
+};
+
+}  // namespace
+
+void InstallScoreListMenu(TForm1* form) { new ScoreListMenu(form); }
+
+}  // namespace progress
