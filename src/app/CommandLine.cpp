@@ -77,9 +77,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
   if (parser.isSet(grid)) {
     const QString value = parser.value(grid);
     if (value == QStringLiteral("100"))
-      line.sheet.grid = GridKind::Square100;
+      line.sheet.grid = drill::GridKind::Square100;
     else if (value == QStringLiteral("25"))
-      line.sheet.grid = GridKind::Square25;
+      line.sheet.grid = drill::GridKind::Square25;
     else
       return fail(QStringLiteral("--grid must be 100 or 25, not '%1'.").arg(value));
   }

@@ -14,8 +14,8 @@
 namespace progress {
 namespace {
 
-GridKind ShownGrid(const TForm1* form) {
-  return form->RadioButton6->isChecked() ? GridKind::Square25 : GridKind::Square100;
+drill::GridKind ShownGrid(const TForm1* form) {
+  return form->RadioButton6->isChecked() ? drill::GridKind::Square25 : drill::GridKind::Square100;
 }
 
 // Watches the drill window's native window for the right button over the

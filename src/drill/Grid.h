@@ -1,15 +1,18 @@
 #pragma once
-// The grid kinds and operations as the progress chart and the sheets name
-// them: how many headers a row has, which history holds the drills, what a
-// grid and an operation are called, the operation's sign.
+// The two grids of a drill and the operations as the drill window, the
+// progress chart and the sheets name them: how many headers a row has,
+// which history holds the drills, what a grid and an operation are called,
+// the operation's sign.
 
 #include "drill/HeaderDraw.h"
 #include "drill/ScoreHistory.h"
 
 #include <QtCore/QString>
 
-namespace progress {
+namespace drill {
 
+// The two grids, as the drill window's radio buttons RadioButton4 and
+// RadioButton6 choose them.
 enum class GridKind { Square100, Square25 };
 
 inline int HeaderCount(GridKind kind) { return kind == GridKind::Square100 ? 10 : 5; }
@@ -23,29 +26,29 @@ inline QString GridName(GridKind kind) {
 }
 
 // "たしざん", "かけざん", "ひきざん": the words of the history records.
-inline QString OperationName(drill::Operation operation) {
+inline QString OperationName(Operation operation) {
   switch (operation) {
-    case drill::Operation::Addition:
+    case Operation::Addition:
       return history::kAdditionWord.trimmed();
-    case drill::Operation::Multiplication:
+    case Operation::Multiplication:
       return history::kMultiplicationWord.trimmed();
-    case drill::Operation::Subtraction:
+    case Operation::Subtraction:
       break;
   }
   return history::kSubtractionWord.trimmed();
 }
 
 // The sign the drill shows in the grid's corner.
-inline QString OperationSign(drill::Operation operation) {
+inline QString OperationSign(Operation operation) {
   switch (operation) {
-    case drill::Operation::Addition:
+    case Operation::Addition:
       return QStringLiteral("＋");
-    case drill::Operation::Multiplication:
+    case Operation::Multiplication:
       return QStringLiteral("×");
-    case drill::Operation::Subtraction:
+    case Operation::Subtraction:
       break;
   }
   return QStringLiteral("－");
 }
 
-}  // namespace progress
+}  // namespace drill

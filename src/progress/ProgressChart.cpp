@@ -85,7 +85,7 @@ void DrawHairlineFrame(QPainter& painter, const QRectF& rect, const QColor& colo
 
 }  // namespace
 
-void ProgressChart::SetRecords(GridKind grid, ScoreRecords records) {
+void ProgressChart::SetRecords(drill::GridKind grid, ScoreRecords records) {
   grid_ = grid;
   records_ = std::move(records);
   error_.clear();
@@ -104,7 +104,7 @@ void ProgressChart::SetRecords(GridKind grid, ScoreRecords records) {
   }
 }
 
-void ProgressChart::SetError(GridKind grid, const QString& message) {
+void ProgressChart::SetError(drill::GridKind grid, const QString& message) {
   SetRecords(grid, {});
   error_ = message;
 }
@@ -198,7 +198,7 @@ void ProgressChart::Paint(QPainter& painter, QSizeF size) const {
   painter.setRenderHint(QPainter::TextAntialiasing, true);
   painter.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
 
-  const QString title = QStringLiteral("成績グラフ %1").arg(GridName(grid_));
+  const QString title = QStringLiteral("成績グラフ %1").arg(drill::GridName(grid_));
   painter.setPen(kText);
   painter.setFont(font(18, true));
   DrawLabel(painter, QRectF(kMargin, kMargin, size.width() - 2 * kMargin, 24), Qt::AlignLeft | Qt::AlignVCenter,
@@ -247,7 +247,7 @@ void ProgressChart::PaintLegend(QPainter& painter, const Layout& layout, double 
     if (summary.count == 0) continue;
     const ScoreRecord& best = records_.records[*summary.best];
     const QString text = QStringLiteral("%1 %2回  ベスト %3（%4点）")
-                             .arg(OperationName(operation))
+                             .arg(drill::OperationName(operation))
                              .arg(summary.count)
                              .arg(best.TimeText())
                              .arg(int(best.score));
@@ -459,7 +459,7 @@ void SaveChart(const ProgressChart& chart, const QString& path, QSizeF size) {
       writer.setResolution(300);
       writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
                                        QPageLayout::Millimeter));
-      writer.setTitle(QStringLiteral("成績グラフ %1").arg(GridName(chart.Grid())));
+      writer.setTitle(QStringLiteral("成績グラフ %1").arg(drill::GridName(chart.Grid())));
       writer.setCreator(QStringLiteral("Sorabe"));
       QPainter painter(&writer);
       // The page keeps the chart's proportions on screen, within A4.

@@ -37,9 +37,9 @@ class ChartWidget : public QWidget {
 
 }  // namespace
 
-ProgressWindow::ProgressWindow(GridKind grid, QWidget* parent) : QWidget(parent, Qt::Window) {
+ProgressWindow::ProgressWindow(drill::GridKind grid, QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("ProgressWindow"));
-  setWindowTitle(QStringLiteral("成績グラフ %1").arg(GridName(grid)));
+  setWindowTitle(QStringLiteral("成績グラフ %1").arg(drill::GridName(grid)));
   QFont font(QString::fromUtf16(platform::kWindowFontFamily));
   font.setPixelSize(14);
   setFont(font);
@@ -65,8 +65,8 @@ ProgressWindow::ProgressWindow(GridKind grid, QWidget* parent) : QWidget(parent,
   Reload();
 }
 
-ProgressWindow* ProgressWindow::Open(GridKind grid, QWidget* drillWindow) {
-  static std::map<GridKind, QPointer<ProgressWindow>> open;
+ProgressWindow* ProgressWindow::Open(drill::GridKind grid, QWidget* drillWindow) {
+  static std::map<drill::GridKind, QPointer<ProgressWindow>> open;
   QPointer<ProgressWindow>& window = open[grid];
   if (!window) {
     window = new ProgressWindow(grid);
@@ -85,11 +85,11 @@ ProgressWindow* ProgressWindow::Open(GridKind grid, QWidget* drillWindow) {
 }
 
 void ProgressWindow::Reload() {
-  const GridKind grid = chart_.Grid();
+  const drill::GridKind grid = chart_.Grid();
   try {
-    chart_.SetRecords(grid, ReadScoreRecords(HistoryPath(grid)));
+    chart_.SetRecords(grid, ReadScoreRecords(drill::HistoryPath(grid)));
   } catch (const Exception& e) {
-    chart_.SetError(grid, QStringLiteral("ファイル %1 を読めません: %2").arg(HistoryPath(grid), e.Message()));
+    chart_.SetError(grid, QStringLiteral("ファイル %1 を読めません: %2").arg(drill::HistoryPath(grid), e.Message()));
   }
   view_->update();
 }
@@ -109,7 +109,7 @@ void ProgressWindow::Save(const QString& path) const { SaveChart(chart_, path, v
 void ProgressWindow::SaveClick() {
   platform::Guarded([this] {
     QString filter;
-    const QString name = QStringLiteral("seiseki-%1.png").arg(chart_.Grid() == GridKind::Square100 ? 100 : 25);
+    const QString name = QStringLiteral("seiseki-%1.png").arg(chart_.Grid() == drill::GridKind::Square100 ? 100 : 25);
     QString path = AskSavePath(this, QStringLiteral("グラフを保存"), QDir::current().filePath(name),
                                QStringLiteral("PNG 画像 (*.png);;PDF (*.pdf)"), &filter);
     if (path.isEmpty()) return;

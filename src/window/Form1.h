@@ -3,6 +3,7 @@
 // handlers run the drill: mode selection, start and countdown, stopwatch,
 // answer entry, grading and the score history.
 
+#include "drill/Grid.h"
 #include "drill/HeaderDraw.h"
 #include "platform/Types.h"
 
@@ -30,8 +31,7 @@ class TForm1 : public QWidget {
   Q_OBJECT
 
  public:
-  // The two grids, as the radio buttons RadioButton4 and RadioButton6 choose them.
-  enum class GridKind { Square100, Square25 };
+  using GridKind = drill::GridKind;
 
   explicit TForm1(QWidget* parent = nullptr);
   ~TForm1() override;

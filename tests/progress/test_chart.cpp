@@ -122,7 +122,7 @@ TEST(ChartScale, NiceTicksCoverTheRangeInNiceSteps) {
 
 TEST(ProgressChartPixels, DrillsInDateOrderInTheirOperationsColourWithTheBestRinged) {
   ProgressChart chart;
-  chart.SetRecords(GridKind::Square100, smallHistory());
+  chart.SetRecords(drill::GridKind::Square100, smallHistory());
   ASSERT_EQ(chart.Best(Operation::Addition), 3u) << "100 in 130 s beats 100 in 150 s";
   ASSERT_EQ(chart.Best(Operation::Subtraction), 4u) << "a score of 100 beats a faster 90";
   ASSERT_EQ(chart.Best(Operation::Multiplication), 1u);
@@ -157,7 +157,7 @@ TEST(ProgressChartPixels, DrillsInDateOrderInTheirOperationsColourWithTheBestRin
 
 TEST(ProgressChartPixels, EmptyAndUnreadableHistoriesShowTextAndNoDrills) {
   ProgressChart chart;
-  chart.SetRecords(GridKind::Square25, {});
+  chart.SetRecords(drill::GridKind::Square25, {});
   for (int state = 0; state < 2; ++state) {
     const QImage image = render(chart, QSize(600, 400), 1);
     for (Operation op : {Operation::Addition, Operation::Multiplication, Operation::Subtraction})
@@ -165,7 +165,7 @@ TEST(ProgressChartPixels, EmptyAndUnreadableHistoriesShowTextAndNoDrills) {
     // The message in the middle.
     const QImage middle = image.copy(150, 180, 300, 40);
     EXPECT_LT(countColour(middle, Qt::white), 300 * 40) << "state " << state;
-    chart.SetError(GridKind::Square25, QStringLiteral("ファイル date/mas25.dat を読めません"));
+    chart.SetError(drill::GridKind::Square25, QStringLiteral("ファイル date/mas25.dat を読めません"));
   }
 }
 
@@ -175,7 +175,7 @@ TEST(ProgressChartPixels, AHundredThousandDrillsAreDrawnAsColumnsAcrossThePlot) 
   for (int i = 0; i < 100000; ++i)
     many.records.push_back(record(1 + i % 28, 60 + i % 41, Operation(i % 3), 600 + int(random() % 3000)));
   ProgressChart chart;
-  chart.SetRecords(GridKind::Square100, std::move(many));
+  chart.SetRecords(drill::GridKind::Square100, std::move(many));
   const QSize size(900, 560);
   const ProgressChart::Layout layout = chart.LayoutFor(size);
   ASSERT_TRUE(layout.dense);
@@ -196,7 +196,7 @@ TEST(ProgressChartPixels, AHundredThousandDrillsAreDrawnAsColumnsAcrossThePlot) 
 
 TEST(ProgressChartPixels, LinesAreCrispAtTwiceTheScale) {
   ProgressChart chart;
-  chart.SetRecords(GridKind::Square100, smallHistory());
+  chart.SetRecords(drill::GridKind::Square100, smallHistory());
   const QSize size(700, 480);
   const QImage image = render(chart, size, 2);
   const ProgressChart::Layout layout = chart.LayoutFor(size);
@@ -224,7 +224,7 @@ TEST(ProgressWindowTest, ReadsTheHistoryOfItsGridAndSavesPngAndPdf) {
                                                    "2024/4/01  96点  かけざん  0:55:0\r\nnot a record\r\n")));
   }
   {
-    ProgressWindow window(GridKind::Square25);
+    ProgressWindow window(drill::GridKind::Square25);
     window.resize(700, 500);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
