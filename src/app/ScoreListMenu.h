@@ -6,7 +6,8 @@ class TForm1;
 
 namespace progress {
 
-// Gives the drill window's score list its menu (a QMenu named
+// Gives the drill window's score list its menu; the program calls it for its
+// window once it is made (a QMenu named
 // "ScoreListMenu", made when first opened). The right button never reaches
 // the list itself, so a right click neither takes the focus nor changes the
 // selected line, and the menu opens without holding up the window: a running

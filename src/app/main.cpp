@@ -1,11 +1,12 @@
 // The program entry: one drill window, shown centred, until it is closed.
 // Options open the progress chart alone or write printable sheets and exit.
 
-#include "platform/Accessibility.h"
-#include "window/Form1.h"
-#include "platform/Application.h"
 #include "app/CommandLine.h"
+#include "app/ScoreListMenu.h"
+#include "platform/Accessibility.h"
+#include "platform/Application.h"
 #include "progress/ProgressWindow.h"
+#include "window/Form1.h"
 
 #include <QtCore/QTime>
 #include <QtWidgets/QApplication>
@@ -77,6 +78,7 @@ int main(int argc, char** argv) {
   }
 
   TForm1 form;
+  progress::InstallScoreListMenu(&form);
   form.CenterOnScreen();
   form.show();
   return app.exec();

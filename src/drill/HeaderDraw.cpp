@@ -1,5 +1,7 @@
 #include "drill/HeaderDraw.h"
 
+#include "platform/Exception.h"
+
 namespace drill {
 
 int DrawBelow(std::mt19937& generator, int n) {
@@ -56,6 +58,11 @@ long long Answer(Operation operation, long long top, long long left) {
       break;
   }
   return top - left;
+}
+
+bool IsRightAnswer(Operation operation, int top, int left, const QString& answer) {
+  int value = 0;
+  return TryStrToInt(answer, value) && value == Answer(operation, top, left);
 }
 
 }  // namespace drill

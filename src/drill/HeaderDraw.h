@@ -42,4 +42,9 @@ Headers DrawHeaders(Operation operation, int count, const RandomBelow& random);
 // The right answer of the cell under top and beside left.
 long long Answer(Operation operation, long long top, long long left);
 
+// Whether the answer text of the cell under top and beside left is right.
+// Wide arithmetic: an edited header may hold any 32-bit number. An answer
+// that is not a whole number ("1.5", a lone "-") is wrong.
+bool IsRightAnswer(Operation operation, int top, int left, const QString& answer);
+
 }  // namespace drill

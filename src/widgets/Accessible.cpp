@@ -1,13 +1,12 @@
-// The button, the title label, the panel and the drill window as a screen
-// reader sees them, and the factory that hands out every interface of ours.
+// The button, the title label and the panel as a screen reader sees them,
+// and the factory that hands out every widget interface of ours.
 
 #include "widgets/Accessible.h"
 
-#include "widgets/SaNumEditAccessible.h"
-#include "window/Form1.h"
-#include "widgets/Panel.h"
 #include "widgets/CuteBtn.h"
+#include "widgets/Panel.h"
 #include "widgets/SaNumEdit.h"
+#include "widgets/SaNumEditAccessible.h"
 #include "widgets/ShadoLbl.h"
 
 #include <QtWidgets/QAccessibleWidget>
@@ -88,30 +87,9 @@ class PanelAccessible : public QAccessibleWidget {
   }
 };
 
-// The drill window: named by its title; its description tells how the last
-// drill closed until the next one starts.
-class FormAccessible : public QAccessibleWidget {
- public:
-  explicit FormAccessible(QWidget* form) : QAccessibleWidget(form, QAccessible::Window) {}
-
-  QString text(QAccessible::Text t) const override {
-    if (t == QAccessible::Description && !status.isEmpty()) return status;
-    return QAccessibleWidget::text(t);
-  }
-
-  QString status;
-};
-
 }  // namespace
 
-bool SetWindowStatus(QWidget* form, const QString& status) {
-  auto* iface = dynamic_cast<FormAccessible*>(QAccessible::queryAccessibleInterface(form));
-  if (!iface || iface->status == status) return false;
-  iface->status = status;
-  return true;
-}
-
-QAccessibleInterface* Factory(const QString& className, QObject* object) {
+QAccessibleInterface* WidgetFactory(const QString& className, QObject* object) {
   if (!object || !object->isWidgetType()) return nullptr;
   auto* widget = static_cast<QWidget*>(object);
   // The class name is one of the object's own classes, so the casts hold.
@@ -122,8 +100,15 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
   if (className == QLatin1StringView("TShadowLabel"))
     return new LabelAccessible(static_cast<TShadowLabel*>(widget));
   if (className == QLatin1StringView("TPanel")) return new PanelAccessible(static_cast<TPanel*>(widget));
-  if (className == QLatin1StringView("TForm1")) return new FormAccessible(widget);
   return nullptr;
+}
+
+void InstallWidgetFactory() {
+  static const bool installed = [] {
+    QAccessible::installFactory(&WidgetFactory);
+    return true;
+  }();
+  (void)installed;
 }
 
 }  // namespace a11y

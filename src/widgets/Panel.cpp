@@ -1,10 +1,12 @@
 #include "widgets/Panel.h"
 
 #include "platform/Accessibility.h"
+#include "widgets/Accessible.h"
 
 #include <QtGui/QPainter>
 
 TPanel::TPanel(QWidget* parent) : QWidget(parent) {
+  a11y::InstallWidgetFactory();
   // Opaque: a panel hides whatever lies beneath it, the 100-square under
   // the 25-square panel included.
   setAttribute(Qt::WA_OpaquePaintEvent);

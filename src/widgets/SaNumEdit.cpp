@@ -3,6 +3,8 @@
 #include "platform/Accessibility.h"
 #include "platform/Application.h"
 #include "platform/Sound.h"
+#include "widgets/Accessible.h"
+#include "widgets/SaNumEditAccessible.h"
 #include "widgets/Store.h"
 
 #include <QtCore/QMetaType>
@@ -78,6 +80,7 @@ enum MenuTag { tagUndo = 0, tagCut = 2, tagCopy = 3, tagPaste = 4, tagDelete = 5
 
 TSaNumEdit::TSaNumEdit(QWidget* parent) : QWidget(parent) {
   registerOptionConversions();
+  a11y::InstallWidgetFactory();
   constructing_ = true;
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
@@ -447,7 +450,7 @@ bool TSaNumEdit::FitsWidth(const QString& value) { return ImageWidth(value) <= A
 
 void TSaNumEdit::rebuildImage() {
   const QString before = std::exchange(displayImage_, FormatImage(value_));
-  a11y::TextChanged(this, before, displayImage_);
+  if (a11y::IsActive()) a11y::TextChanged(this, before, displayImage_);
 }
 
 void TSaNumEdit::changed() {
@@ -466,14 +469,14 @@ void TSaNumEdit::SelectAll() {
   const bool was = Selected();
   selLength_ = int(displayImage_.size());
   update();
-  if (Selected() != was) a11y::SelectionChanged(this);
+  if (Selected() != was && a11y::IsActive()) a11y::SelectionChanged(this);
 }
 
 void TSaNumEdit::ClearSelection() {
   const bool was = Selected();
   selLength_ = 0;
   update();
-  if (was) a11y::SelectionChanged(this);
+  if (was && a11y::IsActive()) a11y::SelectionChanged(this);
 }
 
 // ---------------------------------------------------------------------------

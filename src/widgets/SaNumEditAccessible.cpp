@@ -3,15 +3,22 @@
 // caret stands after what was typed, since the cell edits only at the end;
 // the selection is the whole cell or nothing, as the cell's own is.
 
-#include "widgets/Accessible.h"
 #include "widgets/SaNumEditAccessible.h"
-#include "window/DrillNames.h"
 
+#include "platform/Accessibility.h"
 #include "widgets/SaNumEdit.h"
 
 #include <QtGui/QFontMetrics>
 
 namespace a11y {
+
+namespace {
+
+const CellVoice* voice = nullptr;
+
+}  // namespace
+
+void SetCellVoice(const CellVoice* v) { voice = v; }
 
 int CaretOffset(TSaNumEdit* cell) {
   if (cell->DisplayImage().isEmpty()) return 0;
@@ -45,16 +52,16 @@ QAccessible::State CellAccessible::state() const {
 }
 
 // A name or description given to the widget itself wins; otherwise the
-// drill window's place of the cell speaks.
+// voice of the window that holds the cell speaks.
 QString CellAccessible::text(QAccessible::Text t) const {
   switch (t) {
     case QAccessible::Name:
-      if (cell()->accessibleName().isEmpty())
-        if (QString name = NameOf(PlaceOf(cell())); !name.isEmpty()) return name;
+      if (voice && cell()->accessibleName().isEmpty())
+        if (QString name = voice->Name(cell()); !name.isEmpty()) return name;
       break;
     case QAccessible::Description:
-      if (cell()->accessibleDescription().isEmpty())
-        if (QString mark = DescriptionOf(PlaceOf(cell()), cell()); !mark.isEmpty()) return mark;
+      if (voice && cell()->accessibleDescription().isEmpty())
+        if (QString mark = voice->Description(cell()); !mark.isEmpty()) return mark;
       break;
     case QAccessible::Value: return cell()->Text();
     default: break;
@@ -139,6 +146,41 @@ void CellAccessible::scrollToSubstring(int, int) {}
 QString CellAccessible::attributes(int offset, int* startOffset, int* endOffset) const {
   *startOffset = *endOffset = offset;
   return QString();
+}
+
+// Typing appends and Backspace removes at the end, and a screen reader
+// echoes just that character. Any other change (the program's writes, a
+// paste, the clock) replaces the whole text, so the new number is read as
+// a whole and never as the one digit that differs ("10" to "11").
+void TextChanged(TSaNumEdit* cell, const QString& before, const QString& after) {
+  if (before == after) return;
+  if (voice && voice->Quiet(cell)) return;
+  const int caret = CaretOffset(cell);
+  if (after.startsWith(before)) {
+    QAccessibleTextInsertEvent event(cell, int(before.size()), after.mid(before.size()));
+    event.setCursorPosition(caret);
+    UpdateAccessibility(&event);
+  } else if (before.startsWith(after)) {
+    QAccessibleTextRemoveEvent event(cell, int(after.size()), before.mid(after.size()));
+    event.setCursorPosition(caret);
+    UpdateAccessibility(&event);
+  } else {
+    QAccessibleTextUpdateEvent event(cell, 0, before, after);
+    event.setCursorPosition(caret);
+    UpdateAccessibility(&event);
+  }
+  // At once, so a renamed cell is renamed before the focus comes to it.
+  if (voice)
+    for (TSaNumEdit* named : voice->NamedAfter(cell))
+      if (named) UpdateAccessibility(named, QAccessible::NameChanged);
+}
+
+void SelectionChanged(TSaNumEdit* cell) {
+  const int caret = CaretOffset(cell);
+  const int length = cell->Selected() ? int(cell->DisplayImage().size()) : 0;
+  QAccessibleTextSelectionEvent event(cell, length > 0 ? 0 : caret, length > 0 ? length : caret);
+  event.setCursorPosition(caret);
+  UpdateAccessibility(&event);
 }
 
 }  // namespace a11y

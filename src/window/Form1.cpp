@@ -3,18 +3,18 @@
 
 #include "window/Form1.h"
 
-#include "platform/Accessibility.h"
 #include "drill/HeaderDraw.h"
 #include "drill/ScoreHistory.h"
 #include "drill/ScoreListModel.h"
 #include "platform/Application.h"
 #include "platform/Exception.h"
-#include "widgets/Panel.h"
 #include "platform/Sound.h"
 #include "widgets/CuteBtn.h"
 #include "widgets/MMTimer.h"
+#include "widgets/Panel.h"
 #include "widgets/SaNumEdit.h"
 #include "widgets/ShadoLbl.h"
+#include "window/FormAccessible.h"
 
 #include <QtCore/QDate>
 #include <QtCore/QEvent>
@@ -165,10 +165,10 @@ void TForm1::Timer1Timer(QObject*) {
     const Grid grid = GridOf(kind);
     if (!grid.button->isChecked()) continue;
     const int count = int(grid.tops.size());
-    const QStringList tops = drill::TopHeaders(DrawDigitPermutation(), count, CheckedOperation());
-    for (int j = 0; j < count; ++j) grid.tops[j]->SetText(tops[j]);
-    const QStringList lefts = drill::LeftHeaders(DrawDigitPermutation(), count);
-    for (int i = 0; i < count; ++i) grid.lefts[i]->SetText(lefts[i]);
+    const drill::Headers headers =
+        drill::DrawHeaders(CheckedOperation(), count, [this](int n) { return Random(n); });
+    for (int j = 0; j < count; ++j) grid.tops[j]->SetText(headers.tops[j]);
+    for (int i = 0; i < count; ++i) grid.lefts[i]->SetText(headers.lefts[i]);
     grid.answers.front()->setFocus();
     Panel1->SetCaption(QStringLiteral("3"));
     Panel1->hide();
@@ -246,16 +246,9 @@ void TForm1::LastCellKeyPress(GridKind kind, QChar& Key) {
 }
 
 void TForm1::GradeCell(TSaNumEdit* column, TSaNumEdit* row, TSaNumEdit* answer) {
-  const int x = StrToInt(column->Text());
-  const int y = StrToInt(row->Text());
-  // Wide arithmetic: an edited header may hold any 32-bit number.
-  long long expected = 0;
-  if (RadioButton1->isChecked()) expected = (long long)x + y;
-  if (RadioButton2->isChecked()) expected = (long long)x * y;
-  if (RadioButton3->isChecked()) expected = (long long)x - y;
-  // An answer that is not a whole number ("1.5", a lone "-") is wrong.
-  int value = 0;
-  if (TryStrToInt(answer->Text(), value) && value == expected) {
+  const int top = StrToInt(column->Text());
+  const int left = StrToInt(row->Text());
+  if (drill::IsRightAnswer(CheckedOperation(), top, left, answer->Text())) {
     answer->SetFontColor(clBlue);
     ++CorrectCount;
   } else {

@@ -5,12 +5,12 @@
 
 #include "drill/ScoreListModel.h"
 #include "platform/Application.h"
-#include "widgets/Panel.h"
-#include "app/ScoreListMenu.h"
 #include "widgets/CuteBtn.h"
 #include "widgets/MMTimer.h"
+#include "widgets/Panel.h"
 #include "widgets/SaNumEdit.h"
 #include "widgets/ShadoLbl.h"
+#include "window/FormAccessible.h"
 
 #include <QtCore/QTimer>
 #include <QtGui/QIcon>
@@ -159,10 +159,10 @@ TSaNumEdit* MakeCell(QWidget* parent, const QString& name, QRect geometry, const
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+  a11y::InstallDrillWindow();
   setObjectName(QStringLiteral("Form1"));
   BuildLayout();
   ChainTabOrder();
-  progress::InstallScoreListMenu(this);
   FormCreate(this);
 }
 
@@ -200,7 +200,7 @@ void TForm1::BuildLayout() {
   // caption and the font and hold whichever face renders the text.
   ShadowLabel1 = new TShadowLabel(this);
   ShadowLabel1->setObjectName("ShadowLabel1");
-  ShadowLabel1->SetCaption("Sorabe  Ver 1.10");
+  ShadowLabel1->SetCaption("Sorabe  Ver " SORABE_VERSION);
   ShadowLabel1->setFont(WindowFont(35, Weight::Bold));
   ShadowLabel1->setGeometry(0, 0, 366, 35);
   ShadowLabel1->SetFontColor(clNavy);

@@ -2,8 +2,9 @@
 // the list, the focus and a running stopwatch alone; the menu opens the chart
 // of the history shown and the sheets of the checked operation.
 
-#include "window/DrillFixture.h"
+#include "app/ScoreListMenu.h"
 #include "platform/ShiftJis.h"
+#include "window/DrillFixture.h"
 #include "progress/ProgressWindow.h"
 #include "progress/SheetDialog.h"
 #include "widgets/MMTimer.h"
@@ -18,6 +19,7 @@ class ScoreListMenuTest : public DrillFixture {
  protected:
   void SetUp() override {
     DrillFixture::SetUp();
+    progress::InstallScoreListMenu(form.get());
     writeFile("date/seiseki.dat", platform::ToShiftJis(QStringLiteral("2024/4/02  100点  たしざん  1:40:2\r\n"
                                                                       "2024/4/01  97点  ひきざん  2:01:5\r\n")));
     writeFile("date/mas25.dat", platform::ToShiftJis(QStringLiteral("2024/4/02  96点  かけざん  0:40:0\r\n")));
@@ -112,7 +114,7 @@ TEST_F(ScoreListMenuTest, TheMenuOpensTheChartOfTheHistoryShownAndTheSheetsOfThe
   auto* sheets = openWindow<progress::SheetDialog>("プリント 25マス");
   ASSERT_NE(sheets, nullptr);
   EXPECT_EQ(sheets->Options().operation, drill::Operation::Multiplication);
-  EXPECT_EQ(sheets->Options().grid, progress::GridKind::Square25);
+  EXPECT_EQ(sheets->Options().grid, drill::GridKind::Square25);
 
   // Closing the drill window takes its chart and sheet windows along.
   QPointer<QWidget> a = chart, b = chart25, c = sheets;
