@@ -20,14 +20,7 @@ const CellVoice* voice = nullptr;
 
 void SetCellVoice(const CellVoice* v) { voice = v; }
 
-int CaretOffset(TSaNumEdit* cell) {
-  if (cell->DisplayImage().isEmpty()) return 0;
-  const TSaNumParts p = cell->SplitValue(cell->Text());
-  QString integer = cell->Comma() ? cell->GroupThousands(p.Integer) : p.Integer;
-  if (integer.isEmpty() && (cell->IntegerFixed() || cell->DecimalFixed())) integer = QStringLiteral("0");
-  return int(cell->LeftMark().size() + p.Sign.size() + integer.size() + p.Point.size() +
-             p.Decimals.size());
-}
+int CaretOffset(TSaNumEdit* cell) { return SaNum::CaretOffset(cell->ValueFormat(), cell->Text()); }
 
 CellAccessible::CellAccessible(TSaNumEdit* cell) : QAccessibleWidget(cell, QAccessible::EditableText) {}
 
