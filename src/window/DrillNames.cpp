@@ -27,10 +27,8 @@ constexpr Family kFamilies[] = {
     {"Y25masu", CellPlace::LeftHeader, Grid::Square25, 5},
 };
 
-int Columns(Grid grid) { return grid == Grid::Square100 ? 10 : 5; }
-
 TSaNumEdit* AnswerAt(const TForm1* form, Grid grid, int row, int column) {
-  const int k = row * Columns(grid) + column + 1;
+  const int k = row * drill::HeaderCount(grid) + column + 1;
   return grid == Grid::Square100 ? form->SaNumEdit(k) : form->Edit25masu(k);
 }
 
@@ -60,7 +58,7 @@ CellPlace Placed(TForm1* form, const Family& family, int n) {
   place.form = form;
   place.grid = family.grid;
   place.kind = family.kind;
-  const int columns = Columns(family.grid);
+  const int columns = drill::HeaderCount(family.grid);
   if (family.kind == CellPlace::Answer && n > 100) {
     place.kind = n == 101 ? CellPlace::Minutes : n == 102 ? CellPlace::Seconds : CellPlace::Tenths;
   } else if (family.kind == CellPlace::Answer) {
@@ -130,7 +128,7 @@ QString DescriptionOf(const CellPlace& place, const TSaNumEdit* cell) {
 
 QList<TSaNumEdit*> NamedAfter(const CellPlace& place) {
   QList<TSaNumEdit*> cells;
-  const int columns = Columns(place.grid);
+  const int columns = drill::HeaderCount(place.grid);
   // A name holds the headers only while both are filled; beside an empty
   // one it stays the place name, whatever this header holds.
   if (place.kind == CellPlace::TopHeader)
@@ -147,7 +145,7 @@ QList<TSaNumEdit*> NamedAfter(const CellPlace& place) {
 QList<TSaNumEdit*> NamedAfterOperation(TForm1* form) {
   QList<TSaNumEdit*> cells;
   for (Grid grid : {Grid::Square100, Grid::Square25}) {
-    const int columns = Columns(grid);
+    const int columns = drill::HeaderCount(grid);
     for (int row = 0; row < columns; ++row)
       for (int column = 0; column < columns; ++column)
         if (!TextOf(TopOf(form, grid, column)).isEmpty() && !TextOf(LeftOf(form, grid, row)).isEmpty())

@@ -216,8 +216,8 @@ void TForm1::Edit25masu25KeyPress(QObject*, QChar& Key) { LastCellKeyPress(GridK
 TForm1::Grid TForm1::GridOf(GridKind kind) const {
   if (kind == GridKind::Square100)
     return {RadioButton4, QStringLiteral("SaNumEdit"), std::span(saNumEdit_).first(100), xEdit_, yEdit_,
-            history::kHistory100};
-  return {RadioButton6, QStringLiteral("Edit25masu"), edit25masu_, x25masu_, y25masu_, history::kHistory25};
+            drill::HistoryPath(kind)};
+  return {RadioButton6, QStringLiteral("Edit25masu"), edit25masu_, x25masu_, y25masu_, drill::HistoryPath(kind)};
 }
 
 bool TForm1::GridReadyToGrade(const Grid& grid) const {
