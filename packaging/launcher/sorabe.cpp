@@ -73,6 +73,9 @@ constexpr Texts kEnglish{
     "Other options go to the drill unchanged, for example\n"
     "  --progress [--grid 100|25]             the chart of a history\n"
     "  --sheet FILE.pdf [--grid 100|25] ...   a printable sheet\n"
+    "  --facts [--op add|mul|sub]             the weak facts on a map\n"
+    "  --facts --text [--count N]             the weakest facts as text\n"
+    "  --sheet FILE.pdf --weak ...            sheets for the weak facts\n"
     "\n"
     "The folder holds date/seiseki.dat (100-square) and date/mas25.dat\n"
     "(25-square); copy the date folder to move the histories.\n",
@@ -98,6 +101,9 @@ constexpr Texts kJapanese{
     "ほかのオプションはそのままドリルに渡します。たとえば\n"
     "  --progress [--grid 100|25]                成績のグラフ\n"
     "  --sheet ファイル.pdf [--grid 100|25] ...  印刷用のプリント\n"
+    "  --facts [--op add|mul|sub]                にがてな計算の表\n"
+    "  --facts --text [--count N]                にがてな計算を文字で表示\n"
+    "  --sheet ファイル.pdf --weak ...           にがてな計算のプリント\n"
     "\n"
     "フォルダには date/seiseki.dat (100マス) と date/mas25.dat (25マス) が\n"
     "あります。成績を移すには date フォルダをコピーします。\n",

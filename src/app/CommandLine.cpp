@@ -11,6 +11,7 @@ bool NeedsNoWindow(int argc, char** argv) {
     const char* arg = argv[i];
     if (std::strcmp(arg, "--") == 0) break;
     if (std::strcmp(arg, "--sheet") == 0 || std::strncmp(arg, "--sheet=", 8) == 0) return true;
+    if (std::strcmp(arg, "--text") == 0) return true;
     if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-help") == 0 || std::strcmp(arg, "-h") == 0)
       return true;
   }
@@ -40,7 +41,14 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                                 QStringLiteral("Seed of the header draw, 0 to 4294967295: the same seed gives the "
                                                "same sheets (default: from the clock)."),
                                 QStringLiteral("S"));
-  parser.addOptions({help, progress, sheet, grid, op, count, seed});
+  const QCommandLineOption facts(QStringLiteral("facts"),
+                                 QStringLiteral("Open the weak facts of the answers in the current folder."));
+  const QCommandLineOption text(QStringLiteral("text"),
+                                QStringLiteral("With --facts: print the weakest facts, one a line, and exit."));
+  const QCommandLineOption weak(QStringLiteral("weak"),
+                                QStringLiteral("With --sheet: 25-square sheets whose headers bring back the weak "
+                                               "facts."));
+  parser.addOptions({help, progress, sheet, grid, op, count, seed, facts, text, weak});
 
   const auto fail = [&line](const QString& message) {
     line.error = message;
@@ -58,22 +66,37 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     if (parser.values(*single).size() > 1)
       return fail(QStringLiteral("--%1 is given more than once.").arg(single->names().first()));
 
-  if (parser.isSet(progress) && parser.isSet(sheet))
-    return fail(QStringLiteral("--progress and --sheet cannot be used together."));
-  if (parser.isSet(sheet)) {
+  if (int(parser.isSet(progress)) + int(parser.isSet(sheet)) + int(parser.isSet(facts)) > 1)
+    return fail(QStringLiteral("--progress, --sheet and --facts cannot be used together."));
+  if (parser.isSet(text) && !parser.isSet(facts)) return fail(QStringLiteral("--text is used only with --facts."));
+  if (parser.isSet(weak) && !parser.isSet(sheet)) return fail(QStringLiteral("--weak is used only with --sheet."));
+  if (parser.isSet(facts)) {
+    line.mode = parser.isSet(text) ? CommandLine::Mode::FactsText : CommandLine::Mode::Facts;
+    if (parser.isSet(grid)) return fail(QStringLiteral("--grid is used only with --progress or --sheet."));
+    if (parser.isSet(seed)) return fail(QStringLiteral("--seed is used only with --sheet."));
+    if (parser.isSet(count) && !parser.isSet(text))
+      return fail(QStringLiteral("--count is used only with --sheet or --facts --text."));
+  } else if (parser.isSet(sheet)) {
     line.mode = CommandLine::Mode::Sheet;
     line.sheetPath = parser.value(sheet);
     if (line.sheetPath.isEmpty()) return fail(QStringLiteral("--sheet needs a file name."));
   } else if (parser.isSet(progress)) {
     line.mode = CommandLine::Mode::Progress;
   }
-  if (line.mode != CommandLine::Mode::Sheet)
+  const bool factsMode = line.mode == CommandLine::Mode::Facts || line.mode == CommandLine::Mode::FactsText;
+  if (line.mode != CommandLine::Mode::Sheet && !factsMode)
     for (const QCommandLineOption* sheetOnly : {&op, &count, &seed})
       if (parser.isSet(*sheetOnly))
         return fail(QStringLiteral("--%1 is used only with --sheet.").arg(sheetOnly->names().first()));
   if (line.mode == CommandLine::Mode::Drill && parser.isSet(grid))
     return fail(QStringLiteral("--grid is used only with --progress or --sheet."));
 
+  if (parser.isSet(weak)) {
+    if (parser.isSet(grid) && parser.value(grid) != QStringLiteral("25"))
+      return fail(QStringLiteral("--weak makes 25-square sheets; --grid cannot be '%1'.").arg(parser.value(grid)));
+    line.weak = true;
+    line.sheet.grid = drill::GridKind::Square25;
+  }
   if (parser.isSet(grid)) {
     const QString value = parser.value(grid);
     if (value == QStringLiteral("100"))
@@ -94,7 +117,15 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     else
       return fail(QStringLiteral("--op must be add, mul or sub, not '%1'.").arg(value));
   }
-  if (parser.isSet(count)) {
+  if (parser.isSet(count) && line.mode == CommandLine::Mode::FactsText) {
+    bool ok = false;
+    const QString value = parser.value(count);
+    const int n = value.toInt(&ok);
+    if (!ok || n < 1 || n > kMaxFactsListed)
+      return fail(
+          QStringLiteral("--count must be a whole number from 1 to %1, not '%2'.").arg(kMaxFactsListed).arg(value));
+    line.factCount = n;
+  } else if (parser.isSet(count)) {
     bool ok = false;
     const QString value = parser.value(count);
     const int n = value.toInt(&ok);

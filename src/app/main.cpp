@@ -3,15 +3,19 @@
 
 #include "app/CommandLine.h"
 #include "app/ScoreListMenu.h"
+#include "drill/AnswersFile.h"
+#include "drill/WeakFacts.h"
 #include "platform/Accessibility.h"
 #include "platform/Application.h"
 #include "progress/ProgressWindow.h"
 #include "window/Form1.h"
 
+#include <QtCore/QDate>
 #include <QtCore/QTime>
 #include <QtWidgets/QApplication>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -46,6 +50,20 @@ int WriteSheets(progress::CommandLine& line) {
   return 0;
 }
 
+// The weak facts of the answers in the working folder, weakest first, on
+// stdout. No answers yet is no list and no error.
+int PrintWeakFacts(const progress::CommandLine& line) {
+  const drill::WeakFacts facts =
+      drill::LoadWeakFacts(answers::kAnswersPath, line.sheet.operation, QDate::currentDate());
+  if (facts.error != 0) {
+    std::fprintf(stderr, "%s: %s: %s\n", qPrintable(platform::ApplicationTitle()),
+                 qPrintable(answers::kAnswersPath), std::strerror(facts.error));
+    return 1;
+  }
+  std::fputs(drill::WeakFactsText(line.sheet.operation, facts.ranked, line.factCount).toUtf8().constData(), stdout);
+  return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -59,7 +77,8 @@ int main(int argc, char** argv) {
     platform::SetApplicationTitle(title);
     platform::InstallFontSubstitutions();
     if (const int code = ReadCommandLine(line); code >= 0) return code;
-    if (line.mode != progress::CommandLine::Mode::Sheet) return 2;  // only sheets and help come this way
+    if (line.mode == progress::CommandLine::Mode::FactsText) return PrintWeakFacts(line);
+    if (line.mode != progress::CommandLine::Mode::Sheet) return 2;  // only sheets, the facts' text and help come this way
     return WriteSheets(line);
   }
 

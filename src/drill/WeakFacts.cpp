@@ -85,6 +85,33 @@ bool RanksAbove(const FactStats& a, const FactStats& b) {
 
 void RankFacts(std::vector<FactStats>& facts) { std::sort(facts.begin(), facts.end(), RanksAbove); }
 
+WeakFacts LoadWeakFacts(const QString& answersPath, Operation operation, const QDate& today) {
+  answers::ReadLimits limits;
+  limits.since = today.addDays(1 - kDaysRead);
+  limits.perFact = kAnswersPerFact;
+  limits.operation = operation;
+  answers::ReadResult read = answers::ReadRecentAnswers(answersPath, limits);
+  WeakFacts facts;
+  facts.ranked = CollectFacts(read.answers, operation, kAnswersPerFact);
+  RankFacts(facts.ranked);
+  facts.badLines = read.badLines;
+  facts.error = read.error;
+  return facts;
+}
+
+QString WeakFactsText(Operation operation, const std::vector<FactStats>& ranked, int count) {
+  QString text;
+  for (int n = 0; n < std::min(count, int(ranked.size())); ++n) {
+    const FactStats& f = ranked[std::size_t(n)];
+    text += QStringLiteral("%1\t%2\t%3\t%4\n")
+                .arg(FactText(operation, f.fact))
+                .arg(double(f.medianMs) / 1000.0, 0, 'f', 1)
+                .arg(f.wrong)
+                .arg(f.seen);
+  }
+  return text;
+}
+
 int TopHeaderValue(Operation operation, int digit) {
   return operation == Operation::Subtraction ? digit + 10 : digit;
 }

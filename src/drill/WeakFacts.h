@@ -5,6 +5,7 @@
 
 #include "drill/AnswersFile.h"
 
+#include <QtCore/QDate>
 #include <QtCore/QStringList>
 
 #include <array>
@@ -36,6 +37,22 @@ std::vector<FactStats> CollectFacts(const std::vector<answers::Answer>& answers,
 // A fact is ranked from its first answer; the median is over what there is.
 bool RanksAbove(const FactStats& a, const FactStats& b);
 void RankFacts(std::vector<FactStats>& facts);
+
+// The weak facts of an operation as the views show them: the answers of the
+// last 60 days up to `today`, the latest 20 of each fact, ranked.
+inline constexpr int kDaysRead = 60;
+inline constexpr int kAnswersPerFact = 20;
+struct WeakFacts {
+  std::vector<FactStats> ranked;
+  int badLines = 0;
+  int error = 0;  // errno when the answers file could not be read
+};
+WeakFacts LoadWeakFacts(const QString& answersPath, Operation operation, const QDate& today);
+
+// The ranked list for a terminal, weakest first, at most count facts: the
+// fact, its median in seconds, its mistakes, how often it was answered;
+// tab-separated, one a line.
+QString WeakFactsText(Operation operation, const std::vector<FactStats>& ranked, int count);
 
 // "7 + 8 = 15", "17 - 9 = 8", "6 × 7 = 42": the top header first.
 QString FactText(Operation operation, answers::Fact fact);

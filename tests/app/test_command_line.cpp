@@ -51,6 +51,16 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
       {{"--grid", "25"}, Mode::Drill, "--grid is used only with"},
       {{"--frobnicate"}, Mode::Drill, "Unknown option 'frobnicate'"},
       {{"history.dat"}, Mode::Drill, "Unexpected argument 'history.dat'"},
+      {{"--facts", "--op", "mul"}, Mode::Facts, nullptr},
+      {{"--facts", "--text", "--op", "sub", "--count", "100"}, Mode::FactsText, nullptr},
+      {{"--sheet", "a.pdf", "--weak", "--grid", "25", "--count", "500"}, Mode::Sheet, nullptr},
+      {{"--text", "--op", "add"}, Mode::Drill, "--text is used only with --facts"},
+      {{"--facts", "--count", "3"}, Mode::Facts, "--count is used only with --sheet or --facts --text"},
+      {{"--facts", "--text", "--count", "101"}, Mode::FactsText, "--count must be a whole number from 1 to 100"},
+      {{"--facts", "--grid", "25"}, Mode::Facts, "--grid is used only with"},
+      {{"--facts", "--progress"}, Mode::Drill, "cannot be used together"},
+      {{"--weak"}, Mode::Drill, "--weak is used only with --sheet"},
+      {{"--sheet", "a.pdf", "--weak", "--grid", "100"}, Mode::Sheet, "--weak makes 25-square sheets"},
   };
   for (const auto& c : cases) {
     const CommandLine line = ParseCommandLine(QStringList{"Sorabe"} + c.arguments);
@@ -75,6 +85,12 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
   EXPECT_TRUE(NeedsNoWindow(4, const_cast<char**>(sheetArgs)));
   const char* help[] = {"Sorabe", "--progress", "-h"};
   EXPECT_TRUE(NeedsNoWindow(3, const_cast<char**>(help)));
+  const char* factsText[] = {"Sorabe", "--facts", "--text"};
+  EXPECT_TRUE(NeedsNoWindow(3, const_cast<char**>(factsText)));
+  const CommandLine facts = ParseCommandLine({"Sorabe", "--facts", "--text", "--op", "sub", "--count", "7"});
+  EXPECT_TRUE(facts.sheet.operation == Operation::Subtraction && facts.factCount == 7);
+  const CommandLine weak = ParseCommandLine({"Sorabe", "--sheet", "w.pdf", "--weak"});
+  EXPECT_TRUE(weak.weak && weak.sheet.grid == drill::GridKind::Square25);
   const char* plain[] = {"Sorabe", "--progress", "--", "--sheet"};
   EXPECT_FALSE(NeedsNoWindow(4, const_cast<char**>(plain)));
 }
