@@ -8,6 +8,7 @@
 #include "platform/Accessibility.h"
 #include "platform/Application.h"
 #include "progress/ProgressWindow.h"
+#include "progress/WeakFactsWindow.h"
 #include "window/Form1.h"
 
 #include <QtCore/QDate>
@@ -93,6 +94,12 @@ int main(int argc, char** argv) {
   if (line.mode == progress::CommandLine::Mode::Progress) {
     progress::ProgressWindow window(line.sheet.grid);
     window.show();
+    return app.exec();
+  }
+
+  if (line.mode == progress::CommandLine::Mode::Facts) {
+    progress::WeakFactsWindow* window = progress::WeakFactsWindow::Open(line.sheet.operation, nullptr);
+    window->setAttribute(Qt::WA_QuitOnClose, true);
     return app.exec();
   }
 

@@ -24,6 +24,8 @@
 #include <QtWidgets/QListView>
 #include <QtWidgets/QRadioButton>
 
+#include <utility>
+
 namespace {
 
 const QString kCountdownSound = QStringLiteral("cd.wav");
@@ -166,7 +168,8 @@ void TForm1::Timer1Timer(QObject*) {
     if (!grid.button->isChecked()) continue;
     const int count = int(grid.tops.size());
     const drill::Headers headers =
-        drill::DrawHeaders(CheckedOperation(), count, [this](int n) { return Random(n); });
+        NextHeaders ? std::exchange(NextHeaders, nullptr)(CheckedOperation(), count)
+                    : drill::DrawHeaders(CheckedOperation(), count, [this](int n) { return Random(n); });
     for (int j = 0; j < count; ++j) grid.tops[j]->SetText(headers.tops[j]);
     for (int i = 0; i < count; ++i) grid.lefts[i]->SetText(headers.lefts[i]);
     StartCellTimes(grid);

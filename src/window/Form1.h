@@ -99,6 +99,9 @@ class TForm1 : public QWidget {
   std::function<std::int64_t()> MonotonicMs;
   // Where the answers of each graded drill are appended.
   QString AnswersPath;
+  // When set, the next countdown takes its headers from here instead of the
+  // draw (once): a drill on chosen facts.
+  std::function<drill::Headers(drill::Operation operation, int count)> NextHeaders;
 
  public slots:
   void FormCreate(QObject* Sender);
