@@ -59,6 +59,9 @@ int CheckOnly(int argc, char** argv, const QString& title) {
   args.push_back(nullptr);
   int count = argc - 1;
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Qt's own notes (a missing runtime folder, …) would read as part of the
+  // refusal the launcher passes on.
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
   const std::unique_ptr<QGuiApplication> app(progress::NeedsNoWindow(count, args.data())
                                                  ? new QGuiApplication(count, args.data())
                                                  : new QApplication(count, args.data()));
