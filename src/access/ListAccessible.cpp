@@ -72,7 +72,8 @@ class ListAccessible : public QAccessibleWidget {
 
   QAccessibleInterface* child(int index) const override {
     if (index < 0 || index >= childCount()) return nullptr;
-    if (const QAccessible::Id id = lines_.value(index)) return QAccessible::accessibleInterface(id);
+    if (const QAccessible::Id id = lines_.value(index))
+      if (QAccessibleInterface* line = QAccessible::accessibleInterface(id)) return line;
     auto* line = new LineAccessible(list(), index);
     lines_.insert(index, QAccessible::registerAccessibleInterface(line));
     return line;
