@@ -335,10 +335,16 @@ TEST_F(Access, TheScoreListIsNamedByItsCaptionAndThePanelByItsChoice) {
                   {form->RadioButton6, "25マス成績表", 2},
                   {form->RadioButton4, "100マス成績表", 0},
                   {form->RadioButton6, "25マス成績表", 2}};
+  Listener listener(true);
   for (const auto& step : switches) {
     SCOPED_TRACE(step.caption);
     if (step.grid) step.grid->setChecked(true);
     ASSERT_EQ(form->Label25->text(), step.caption);
+    const std::vector<Heard> renamed = Only(listener.take(), QAccessible::NameChanged, form->ListBox1);
+    ASSERT_EQ(renamed.size(), step.grid ? 1u : 0u) << "a rename is heard once";
+    if (step.grid) {
+      EXPECT_EQ(renamed[0].text, step.caption);
+    }
     QAccessibleInterface* list = Iface(form->ListBox1);
     EXPECT_EQ(list->role(), QAccessible::List);
     EXPECT_EQ(list->text(QAccessible::Name), step.caption);
