@@ -4,6 +4,7 @@
 #include "access/Accessible.h"
 
 #include "access/CellAccessible.h"
+#include "access/ListAccessible.h"
 #include "main/Form1.h"
 #include "platform/Panel.h"
 #include "widgets/CuteBtn.h"
@@ -11,6 +12,7 @@
 #include "widgets/ShadoLbl.h"
 
 #include <QtWidgets/QAccessibleWidget>
+#include <QtWidgets/QListView>
 
 namespace a11y {
 
@@ -123,6 +125,9 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
     return new LabelAccessible(static_cast<TShadowLabel*>(widget));
   if (className == QLatin1StringView("TPanel")) return new PanelAccessible(static_cast<TPanel*>(widget));
   if (className == QLatin1StringView("TForm1")) return new FormAccessible(widget);
+  // The drill window's one list view, the score list.
+  if (className == QLatin1StringView("QListView") && qobject_cast<TForm1*>(widget->window()))
+    return NewListAccessible(static_cast<QListView*>(widget));
   return nullptr;
 }
 

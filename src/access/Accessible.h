@@ -8,7 +8,8 @@
 //   TCuteButton   a push button named by its caption, with a press action;
 //   TShadowLabel  static text, its caption;
 //   TPanel        its caption (the countdown "3", "2", "1");
-//   TForm1        the window, describing how the last drill closed.
+//   TForm1        the window, describing how the last drill closed;
+//   its QListView the score list, named and labelled by its caption.
 
 #include <QtCore/QString>
 

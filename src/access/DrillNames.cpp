@@ -1,7 +1,11 @@
 #include "access/DrillNames.h"
 
+#include "access/Notify.h"
+#include "platform/Panel.h"
 #include "widgets/SaNumEdit.h"
 
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QListView>
 #include <QtWidgets/QRadioButton>
 
 namespace a11y {
@@ -154,6 +158,14 @@ QList<TSaNumEdit*> NamedAfterOperation(TForm1* form) {
           cells << AnswerAt(form, grid, row, column);
   }
   return cells;
+}
+
+void NameControls(TForm1* form) {
+  form->Panel2->setAccessibleName(QStringLiteral("マスの かず"));
+  // The list reads its name from the label when asked; the rename is
+  // told to a listening screen reader.
+  form->Label25->setBuddy(form->ListBox1);
+  NameChanged(form->ListBox1);
 }
 
 }  // namespace a11y

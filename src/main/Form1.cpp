@@ -3,6 +3,7 @@
 
 #include "main/Form1.h"
 
+#include "access/DrillNames.h"
 #include "access/Notify.h"
 #include "main/HeaderDraw.h"
 #include "main/ScoreHistory.h"
@@ -122,6 +123,7 @@ void TForm1::RadioButton3Click(QObject*) {
 
 void TForm1::RadioButton4Click(QObject*) {
   Label25->setText(QStringLiteral("100マス成績表"));
+  a11y::NameControls(this);
   Panel3->hide();
   LoadScoreList(GridKind::Square100);
 }
@@ -129,6 +131,7 @@ void TForm1::RadioButton4Click(QObject*) {
 void TForm1::RadioButton6Click(QObject*) {
   Panel3->show();
   Label25->setText(QStringLiteral("25マス成績表"));
+  a11y::NameControls(this);
   LoadScoreList(GridKind::Square25);
 }
 

@@ -3,6 +3,7 @@
 
 #include "main/Form1.h"
 
+#include "access/DrillNames.h"
 #include "main/ScoreListModel.h"
 #include "platform/Application.h"
 #include "platform/Panel.h"
@@ -162,6 +163,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("Form1"));
   BuildLayout();
   ChainTabOrder();
+  a11y::NameControls(this);
   progress::InstallScoreListMenu(this);
   FormCreate(this);
 }

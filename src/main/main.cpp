@@ -1,5 +1,6 @@
 // The program entry: one drill window, shown centred, until it is closed.
-// Options open the progress chart alone or write printable sheets and exit.
+// Options open the progress chart alone or write printable sheets and exit;
+// the launcher has a command line checked with --check-only first.
 
 #include "access/Notify.h"
 #include "main/Form1.h"
@@ -11,6 +12,9 @@
 #include <QtWidgets/QApplication>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -45,10 +49,33 @@ int WriteSheets(progress::CommandLine& line) {
   return 0;
 }
 
+// "--check-only ARGS...": are ARGS a right command line? Asked by the
+// installed launcher before it makes any folder. They are read as a start
+// would read them, Qt's own options taken out by the same application
+// class, but on no display; only a refusal is printed. Status 0 or 2.
+int CheckOnly(int argc, char** argv, const QString& title) {
+  std::vector<char*> args(argv, argv + argc);
+  args.erase(args.begin() + 1);
+  args.push_back(nullptr);
+  int count = argc - 1;
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Qt's own notes (a missing runtime folder, …) would read as part of the
+  // refusal the launcher passes on.
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+  const std::unique_ptr<QGuiApplication> app(progress::NeedsNoWindow(count, args.data())
+                                                 ? new QGuiApplication(count, args.data())
+                                                 : new QApplication(count, args.data()));
+  const progress::CommandLine line = progress::ParseCommandLine(QCoreApplication::arguments());
+  if (line.error.isEmpty()) return 0;
+  std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(line.error));
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const QString title = platform::ApplicationTitleFromPath(QString::fromLocal8Bit(argv[0]));
+  if (argc > 1 && std::strcmp(argv[1], "--check-only") == 0) return CheckOnly(argc, argv, title);
   progress::CommandLine line;
 
   if (progress::NeedsNoWindow(argc, argv)) {
