@@ -292,11 +292,12 @@ bool ParseAsWritten(QByteArrayView line, const Spelling& sjis, ScoreRecord& reco
 
 static_assert(sizeof(ScoreRecord) == 16, "a long history holds a hundred thousand of these");
 
-// A NUL byte counts as blank: a history saved as UTF-16 splits at its line
-// ends into the lines and the NUL halves of its CR LF, and only the lines
-// are lines the reader should be told about.
+// A line of one NUL byte is no line: a history saved as UTF-16 splits at
+// the CR and the LF of its line ends with a NUL byte between them (and after
+// the last), and only its lines are lines the reader should be told about.
 bool IsBlank(QByteArrayView line) {
-  return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t' || c == '\0'; });
+  if (line.size() == 1 && line[0] == '\0') return true;
+  return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
 // Line i of a history without its line end: a line's span holds its text and
