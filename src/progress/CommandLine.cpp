@@ -2,6 +2,7 @@
 
 #include <QtCore/QFileInfo>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -21,15 +22,14 @@ const Option kOptions[] = {
     {"progress", nullptr, nullptr, "open the progress chart of the history in this folder",
      u"このフォルダの成績をグラフで表示します"},
     {"sheet", "FILE.pdf", u"ファイル.pdf", "write printable sheets and their answers to FILE.pdf\n"
-     "(- writes to standard output) and exit", u"印刷用のプリントとこたえを ファイル.pdf に書いて終了します\n"
+     "(- writes to standard output) and exit", u"プリントとこたえを ファイル.pdf に書いて終了します\n"
      u"(- なら標準出力に書きます)"},
     {"grid", "100|25", u"100|25", "the grid: 100 (default) or 25", u"マスの数: 100 (既定) か 25"},
     {"op", "add|mul|sub", u"add|mul|sub", "the operation of the sheets (default add)",
-     u"プリントの計算: たしざん add (既定)、かけざん mul、ひきざん sub"},
+     u"計算: add たしざん (既定), mul かけざん, sub ひきざん"},
     {"count", "N", u"N", "how many sheets, 1 to 500 (default 1)", u"プリントの枚数: 1 から 500 (既定 1)"},
     {"seed", "S", u"S", "seed of the header draw, 0 to 4294967295: the same seed\ngives the same sheets "
-     "(default: from the clock)", u"問題を選ぶ種 (0 から 4294967295): 同じ種なら同じプリントに\nなります "
-     u"(既定: 時計から)"},
+     "(default: from the clock)", u"問題を選ぶ種 (0 から 4294967295): 同じ種なら\n同じプリントになります (既定: 時計から)"},
 };
 static_assert(kMaxSheets == 500, "the help names the largest count");
 
@@ -39,24 +39,36 @@ const Option* FindOption(const QString& name) {
   return nullptr;
 }
 
+// Columns a text takes on a terminal: two for a full-width character.
+int TerminalWidth(const QString& text) {
+  int width = 0;
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    const bool wide = (u >= 0x2E80 && u <= 0xD7A3) || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFF60) ||
+                      (u >= 0xFFE0 && u <= 0xFFE6);
+    width += wide ? 2 : 1;
+  }
+  return width;
+}
+
 QString HelpText(const QString& program, bool japanese) {
   QString text = japanese ? QStringLiteral("使い方: %1 [--progress [--grid 100|25]]\n"
-                                           "        %1 --sheet ファイル.pdf [--grid 100|25] [--op add|mul|sub] "
-                                           "[--count N] [--seed S]\n"
+                                           "        %1 --sheet ファイル.pdf [--grid 100|25] [--op add|mul|sub]\n"
+                                           "               [--count N] [--seed S]\n"
                                            "100マス計算のドリルです。オプションがなければドリルのウインドウを開きます。\n\n")
                           : QStringLiteral("Usage: %1 [--progress [--grid 100|25]]\n"
-                                           "       %1 --sheet FILE.pdf [--grid 100|25] [--op add|mul|sub] "
-                                           "[--count N] [--seed S]\n"
+                                           "       %1 --sheet FILE.pdf [--grid 100|25] [--op add|mul|sub]\n"
+                                           "              [--count N] [--seed S]\n"
                                            "The 100-square arithmetic drill. Without options it opens the drill "
                                            "window.\n\n");
   text = text.arg(program);
-  constexpr int kColumn = 22;
+  constexpr int kColumn = 24;
   for (const Option& option : kOptions) {
     QString left = QStringLiteral("  --") + QLatin1String(option.name);
     if (option.value)
       left += u' ' + (japanese ? QString::fromUtf16(option.valueJa) : QString::fromUtf8(option.value));
     const QString help = japanese ? QString::fromUtf16(option.helpJa) : QString::fromUtf8(option.help);
-    text += left.leftJustified(kColumn - 1) + u' ' +
+    text += left + QString(std::max(1, kColumn - TerminalWidth(left)), u' ') +
             help.split(u'\n').join(u'\n' + QString(kColumn, u' ')) + u'\n';
   }
   return text;
