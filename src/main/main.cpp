@@ -79,6 +79,8 @@ int main(int argc, char** argv) {
     platform::InstallFontSubstitutions();
     if (const int code = ReadCommandLine(line); code >= 0) return code;
     if (line.mode != progress::CommandLine::Mode::Sheet) {
+      // Sheets and help are all NeedsNoWindow lets through: a window was
+      // asked for where there is no display.
       PrintError(progress::NoDisplayMessage(platform::JapaneseLocale()));
       return 1;
     }
