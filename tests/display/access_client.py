@@ -5,7 +5,7 @@
 # names its two headers (and was renamed before the focus came), type an
 # answer and hear it; then find the score list by its caption, give it the
 # focus, open its menu with Shift+F10, open the chart from it ("成績グラフ…",
-# a frame with a description), close the chart and press "おわる".
+# a frame holding a described chart), close the chart and press "おわる".
 # Prints what it heard; exits non-zero on the first thing that is wrong.
 import subprocess
 import sys
@@ -201,21 +201,24 @@ def step_shift_f10(scores):
              lambda: True if "成績グラフ…" in focused_items else None, step_open_chart)
 
 
-# The chart opened from the menu is a frame that describes what it shows.
+# The chart opened from the menu is a frame holding a chart that describes
+# what it shows.
 def step_open_chart(_):
     subprocess.run(["xdotool", "key", "Return"], check=True)
     wait_for("the chart window", lambda: next(
         (w for w in app if w is not None and w.name.startswith("成績グラフ")), None), step_chart)
 
 
-def step_chart(chart):
-    role, description = chart.getRoleName(), chart.description
-    close = find(chart, lambda o: o.getRoleName() == "push button" and o.name == "閉じる")
+def step_chart(window):
+    role = window.getRoleName()
+    chart = find(window, lambda o: o.getRoleName() == "chart")
+    description = chart.description if chart is not None else ""
+    close = find(window, lambda o: o.getRoleName() == "push button" and o.name == "閉じる")
     if close is not None:
         press(close)
     if role != "frame" or not description:
-        return fail("the chart window: role %r, description %r (a frame with a description expected)"
-                    % (role, description))
+        return fail("the chart window: role %r, its chart's description %r"
+                    " (a frame holding a described chart expected)" % (role, description))
     answer["chart"] = description
     press(end)
     GLib.timeout_add(500, lambda: pyatspi.Registry.stop())
