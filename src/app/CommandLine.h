@@ -7,6 +7,8 @@
 //   --sheet FILE.pdf --weak [--op add|mul|sub] [--count N] [--seed S]
 //   --facts [--op add|mul|sub]
 //   --facts --text [--op add|mul|sub] [--count N]
+// Messages for the terminal (errors, the help) are Japanese under a Japanese
+// locale and English otherwise.
 
 #include "progress/Sheets.h"
 
@@ -19,7 +21,7 @@ namespace progress {
 struct CommandLine {
   enum class Mode { Drill, Progress, Sheet, Facts, FactsText, Help };
   Mode mode = Mode::Drill;
-  QString sheetPath;
+  QString sheetPath;                  // "-": standard output
   SheetOptions sheet;                 // grid also serves --progress, operation --facts
   bool weak = false;                  // sheets whose headers bring back the weak facts
   int factCount = 10;                 // facts listed by --facts --text
@@ -35,7 +37,11 @@ inline constexpr int kMaxFactsListed = 100;
 bool NeedsNoWindow(int argc, char** argv);
 
 // Reads the arguments (the program's name first), with Qt's own options
-// already taken out by the application object.
-CommandLine ParseCommandLine(const QStringList& arguments);
+// already taken out by the application object. Options are spelt with two
+// dashes ("--sheet", "--sheet=FILE"); "-h" is the one short option.
+CommandLine ParseCommandLine(const QStringList& arguments, bool japanese);
+
+// The line printed when a window is asked for and there is no display.
+QString NoDisplayMessage(bool japanese);
 
 }  // namespace progress

@@ -11,6 +11,7 @@
 #include "widgets/Panel.h"
 #include "widgets/SaNumEdit.h"
 #include "widgets/ShadoLbl.h"
+#include "window/DrillNames.h"
 #include "window/FormAccessible.h"
 
 #include <QtCore/QTimer>
@@ -165,6 +166,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("Form1"));
   BuildLayout();
   ChainTabOrder();
+  a11y::NameControls(this);
   MonotonicMs = [] {
     return std::int64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
                             std::chrono::steady_clock::now().time_since_epoch())

@@ -44,13 +44,21 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
       {{"--sheet", "a.pdf", "--count", "0"}, Mode::Sheet, "--count must be a whole number from 1 to 500"},
       {{"--sheet", "a.pdf", "--count", "two"}, Mode::Sheet, "--count must be"},
       {{"--sheet", "a.pdf", "--seed", "4294967296"}, Mode::Sheet, "--seed must be"},
-      {{"--sheet"}, Mode::Drill, "Missing value after '--sheet'"},
+      {{"--sheet"}, Mode::Drill, "--sheet needs a value"},
+      {{"--sheet", "-"}, Mode::Sheet, nullptr},  // standard output
+      {{"--sheet", "a.PDF"}, Mode::Sheet, nullptr},
+      {{"--sheet", "a.png"}, Mode::Drill, "must end in .pdf, not 'a.png'"},
+      {{"--sheet=a"}, Mode::Drill, "must end in .pdf, not 'a'"},
+      {{"-sheet", "a.pdf"}, Mode::Drill, "unknown option '-sheet' (options take two dashes: --sheet)"},
+      {{"-progress"}, Mode::Drill, "unknown option '-progress'"},
+      {{"--progress=yes"}, Mode::Drill, "--progress takes no value"},
       {{"--sheet", "a.pdf", "--progress"}, Mode::Drill, "cannot be used together"},
       {{"--sheet", "a.pdf", "--count", "2", "--count", "3"}, Mode::Drill, "more than once"},
       {{"--progress", "--op", "add"}, Mode::Progress, "--op is used only with --sheet"},
       {{"--grid", "25"}, Mode::Drill, "--grid is used only with"},
-      {{"--frobnicate"}, Mode::Drill, "Unknown option 'frobnicate'"},
-      {{"history.dat"}, Mode::Drill, "Unexpected argument 'history.dat'"},
+      {{"--frobnicate"}, Mode::Drill, "unknown option '--frobnicate'"},
+      {{"history.dat"}, Mode::Drill, "unexpected argument 'history.dat'"},
+      {{"--", "--progress"}, Mode::Drill, "unexpected argument '--progress'"},
       {{"--facts", "--op", "mul"}, Mode::Facts, nullptr},
       {{"--facts", "--text", "--op", "sub", "--count", "100"}, Mode::FactsText, nullptr},
       {{"--sheet", "a.pdf", "--weak", "--grid", "25", "--count", "500"}, Mode::Sheet, nullptr},
@@ -59,11 +67,12 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
       {{"--facts", "--text", "--count", "101"}, Mode::FactsText, "--count must be a whole number from 1 to 100"},
       {{"--facts", "--grid", "25"}, Mode::Facts, "--grid is used only with"},
       {{"--facts", "--progress"}, Mode::Drill, "cannot be used together"},
+      {{"--text=1", "--facts"}, Mode::Drill, "--text takes no value"},
       {{"--weak"}, Mode::Drill, "--weak is used only with --sheet"},
       {{"--sheet", "a.pdf", "--weak", "--grid", "100"}, Mode::Sheet, "--weak makes 25-square sheets"},
   };
   for (const auto& c : cases) {
-    const CommandLine line = ParseCommandLine(QStringList{"Sorabe"} + c.arguments);
+    const CommandLine line = ParseCommandLine(QStringList{"Sorabe"} + c.arguments, false);
     const std::string what = c.arguments.join(' ').toStdString();
     if (c.error) {
       EXPECT_TRUE(line.error.contains(QString::fromUtf8(c.error))) << what << ": " << line.error.toStdString();
@@ -74,12 +83,16 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
     EXPECT_EQ(line.mode, c.mode) << what;
   }
   const CommandLine full = ParseCommandLine(
-      {"Sorabe", "--sheet=a.pdf", "--grid=25", "--op", "sub", "--count", "10", "--seed", "4294967295"});
+      {"Sorabe", "--sheet=a.pdf", "--grid=25", "--op", "sub", "--count", "10", "--seed", "4294967295"}, false);
   EXPECT_EQ(full.sheetPath, "a.pdf");
   EXPECT_TRUE(full.sheet.grid == drill::GridKind::Square25 && full.sheet.operation == Operation::Subtraction);
   EXPECT_EQ(full.sheet.count, 10);
   EXPECT_EQ(full.seed, 4294967295u);
-  EXPECT_FALSE(ParseCommandLine({"Sorabe", "--sheet", "a.pdf"}).seed.has_value());
+  EXPECT_FALSE(ParseCommandLine({"Sorabe", "--sheet", "a.pdf"}, false).seed.has_value());
+  // Under a Japanese locale the same refusals and the help speak Japanese.
+  EXPECT_EQ(ParseCommandLine({"Sorabe", "--count", "0", "--sheet", "a.pdf"}, true).error,
+            "--count は 1 から 500 までの整数です ('0' ではなく)");
+  EXPECT_TRUE(ParseCommandLine({"Sorabe", "-h"}, true).helpText.startsWith("使い方: Sorabe"));
 
   const char* sheetArgs[] = {"Sorabe", "--count", "2", "--sheet=x.pdf"};
   EXPECT_TRUE(NeedsNoWindow(4, const_cast<char**>(sheetArgs)));
@@ -87,9 +100,9 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
   EXPECT_TRUE(NeedsNoWindow(3, const_cast<char**>(help)));
   const char* factsText[] = {"Sorabe", "--facts", "--text"};
   EXPECT_TRUE(NeedsNoWindow(3, const_cast<char**>(factsText)));
-  const CommandLine facts = ParseCommandLine({"Sorabe", "--facts", "--text", "--op", "sub", "--count", "7"});
+  const CommandLine facts = ParseCommandLine({"Sorabe", "--facts", "--text", "--op", "sub", "--count", "7"}, false);
   EXPECT_TRUE(facts.sheet.operation == Operation::Subtraction && facts.factCount == 7);
-  const CommandLine weak = ParseCommandLine({"Sorabe", "--sheet", "w.pdf", "--weak"});
+  const CommandLine weak = ParseCommandLine({"Sorabe", "--sheet", "w.pdf", "--weak"}, false);
   EXPECT_TRUE(weak.weak && weak.sheet.grid == drill::GridKind::Square25);
   const char* plain[] = {"Sorabe", "--progress", "--", "--sheet"};
   EXPECT_FALSE(NeedsNoWindow(4, const_cast<char**>(plain)));
