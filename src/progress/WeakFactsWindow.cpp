@@ -3,10 +3,9 @@
 #include "drill/Grid.h"
 #include "platform/Application.h"
 #include "platform/Exception.h"
-#include "progress/ProgressWindow.h"
 #include "progress/SafeWrite.h"
+#include "progress/SaveDialog.h"
 
-#include <QtCore/QDir>
 #include <QtCore/QPointer>
 #include <QtGui/QImageWriter>
 #include <QtGui/QLinearGradient>
@@ -293,8 +292,8 @@ void WeakFactsWindow::SaveClick() {
   platform::Guarded([this] {
     QString filter;
     const QString name = QStringLiteral("nigate-%1.png").arg(answers::OperationKey(operation_));
-    QString path = AskSavePath(this, QStringLiteral("にがてを保存"), QDir::current().filePath(name),
-                               QStringLiteral("PNG 画像 (*.png);;PDF (*.pdf)"), &filter);
+    QString path = AskSavePath(this, QStringLiteral("にがてを保存"), name,
+                               QStringLiteral("PNG 画像 (*.png);;PDF (*.pdf)"), SaveKind::Picture, &filter);
     if (path.isEmpty()) return;
     if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) &&
         !path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
