@@ -61,8 +61,21 @@ int WriteSheets(progress::CommandLine& line) {
     const QTime now = QTime::currentTime();
     line.sheet.seed = std::uint32_t(now.msecsSinceStartOfDay());
   }
+  progress::WeakChoice weak;
+  if (line.weak) {
+    const drill::WeakFacts facts =
+        drill::LoadWeakFacts(answers::kAnswersPath, line.sheet.operation, QDate::currentDate());
+    if (facts.ranked.empty()) {
+      const bool japanese = platform::JapaneseLocale();
+      PrintError(japanese ? QStringLiteral("%1 にまだ こたえが ありません: --weak のプリントは作れません")
+                                .arg(answers::kAnswersPath)
+                          : QStringLiteral("no answers yet in %1: no --weak sheets to make").arg(answers::kAnswersPath));
+      return 1;
+    }
+    weak = drill::ChooseHeaders(facts.ranked);
+  }
   try {
-    progress::WriteSheetsPdf(line.sheetPath, line.sheet);
+    progress::WriteSheetsPdf(line.sheetPath, line.sheet, weak);
   } catch (const progress::WriteError& e) {
     PrintError(e.Text(platform::JapaneseLocale()));
     return 1;
