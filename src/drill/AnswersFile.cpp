@@ -2,6 +2,7 @@
 
 #include <QtCore/QFile>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
@@ -12,6 +13,7 @@ namespace answers {
 namespace {
 
 constexpr qsizetype kChunk = 64 * 1024;
+constexpr qsizetype kMaxLine = 4096;
 const QString kTimeFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
 
 // A tab or a line end inside a field would break the line's form.
@@ -166,7 +168,9 @@ std::optional<Answer> ParseAnswerLine(QByteArrayView line) {
 }
 
 int AppendAnswers(const QString& path, const std::vector<Answer>& answers) {
-  Fd fd(::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0644));
+  // Read and write on one descriptor: closing any other descriptor of the
+  // file would drop this process's lock on it.
+  Fd fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0644));
   if (fd.get() < 0) return errno;
   struct stat st;
   if (::fstat(fd.get(), &st) != 0) return errno;
@@ -180,11 +184,9 @@ int AppendAnswers(const QString& path, const std::vector<Answer>& answers) {
   if (st.st_size == 0) {
     data = kHeaderLine;
   } else {
-    // A line torn by a power cut must not swallow the first new one. The
-    // descriptor is write-only, so the last byte is read through a second one.
-    Fd reader(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    // A line torn by a power cut must not swallow the first new one.
     char last = '\n';
-    if (reader.get() >= 0 && preadFull(reader.get(), &last, 1, st.st_size - 1) == 1 && last != '\n') data = "\n";
+    if (preadFull(fd.get(), &last, 1, st.st_size - 1) == 1 && last != '\n') data = "\n";
   }
   data += FormatAnswers(answers);
 
@@ -232,6 +234,16 @@ ReadResult ReadRecentAnswers(const QString& path, const ReadLimits& limits) {
   off_t end = st.st_size;
   QByteArray carry;   // the start of a line whose beginning lies further back
   bool lastLine = true;  // the file's last line: torn unless it ends in LF
+  // A line longer than any the program writes is garbage: it is skipped as it
+  // is read instead of being gathered, so a file of one endless line costs no
+  // more than its bytes.
+  bool skipping = false;
+  const auto skipOverlong = [&] {
+    if (carry.size() <= kMaxLine) return;
+    carry.clear();
+    skipping = true;
+    ++result.badLines;
+  };
   bool done = false;
   while (!done && (end > 0 || !carry.isEmpty())) {
     QByteArray block;
@@ -249,16 +261,22 @@ ReadResult ReadRecentAnswers(const QString& path, const ReadLimits& limits) {
     block += carry;
     carry.clear();
     qsizetype stop = block.size();
-    if (lastLine) {
+    if (skipping) {
+      const qsizetype lf = block.lastIndexOf('\n');
+      if (lf < 0) continue;  // still inside the overlong line
+      stop = lf;
+      skipping = false;
+    } else if (lastLine) {
       lastLine = false;
       if (!block.endsWith('\n')) {
         const qsizetype lf = block.lastIndexOf('\n');
         if (lf >= 0 || end == 0) {
           ++result.badLines;  // torn by a cut-off write
-          stop = lf + 1;
+          stop = std::max<qsizetype>(lf, 0);
         } else {
           carry = block;  // the torn line goes back further still
-          lastLine = true;
+          skipOverlong();
+          lastLine = !skipping;
           continue;
         }
       } else {
@@ -272,6 +290,7 @@ ReadResult ReadRecentAnswers(const QString& path, const ReadLimits& limits) {
       const qsizetype lf = stop > 0 ? block.lastIndexOf('\n', stop - 1) : -1;
       if (lf < 0 && end > 0) {
         carry = block.left(stop);
+        skipOverlong();
         break;
       }
       const QByteArrayView line = QByteArrayView(block).sliced(lf + 1, stop - (lf + 1));

@@ -70,6 +70,9 @@ TEST(AnswersFile, AppendsWholeDrillsAfterWhateverTheFileHolds) {
       {"a drill before", header + oneDrill, header + oneDrill, 50, 0},
       {"torn last line: a fresh line first", header + oneDrill + "2026-12-09T12:00:00\t25\tad",
        header + oneDrill + "2026-12-09T12:00:00\t25\tad\n", 50, 1},
+      {"overlong lines are skipped, the last one torn", header + QByteArray(1 << 20, 'x') + "\n" + oneDrill +
+       QByteArray(1 << 20, 'y'), header + QByteArray(1 << 20, 'x') + "\n" + oneDrill + QByteArray(1 << 20, 'y') + "\n",
+       50, 2},
       {"hand-edited and garbage lines are skipped",
        header + "x\n\n2026-13-01T00:00:00\t25\tadd\t1\t2\t3\t1\t5\n" + oneDrill + "\xff\xfe\t\t\t\t\t\t\t\n" +
            "2026-12-09T12:00:00\t25\tadd\t1\t2\t3\t2\t5\n2026-12-09T12:00:00\t25\tadd\t1\t2\t3\t1\t-5\n",
