@@ -11,18 +11,26 @@ CMAKE_ARGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PREFIX     ?= /usr/local
 DESTDIR    ?=
 
-.PHONY: all deps build run test test-offscreen test-display install package asan tsan bench clean
+.PHONY: all deps build run test test-offscreen test-display install package asan tsan bench clean FORCE
 
 all: build
 
 deps:
 	@sh tools/ensure-packages.sh
 
-$(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) $(CMAKE_ARGS)
+# The arguments of the last configure: changed CMAKE_ARGS configure the
+# build again, afresh, so an argument left out is not kept from before.
+$(BUILD)/cmake-args: FORCE
+	@mkdir -p $(BUILD)
+	@printf '%s\n' '$(CMAKE_ARGS)' | cmp -s - $@ || printf '%s\n' '$(CMAKE_ARGS)' > $@
+
+$(BUILD)/CMakeCache.txt: $(BUILD)/cmake-args | deps
+	cmake --fresh -S . -B $(BUILD) $(CMAKE_ARGS)
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
+
+FORCE:
 
 # A login session provides a private runtime folder; a bare root shell (a
 # fresh machine, a container) has none, and Qt would say so on the terminal.
@@ -38,7 +46,11 @@ run: build
 	  cd "$(WORKDIR)" && exec xvfb-run -a -s "-screen 0 1280x1024x24" "$(CURDIR)/$(BUILD)/Sorabe"; \
 	fi
 
-test: build test-offscreen test-display
+# One after the other, also under make -j: the display tests start real
+# windows and must not share the machine with the offscreen run.
+test: build
+	@$(MAKE) --no-print-directory test-offscreen
+	@$(MAKE) --no-print-directory test-display
 
 test-offscreen:
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest -L offscreen --output-on-failure -j $(JOBS)

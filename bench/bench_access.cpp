@@ -14,8 +14,8 @@
 // real accessibility bus (QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 on xcb with
 // at-spi running), the events go to Qt's own AT-SPI bridge instead.
 
-#include "access/Notify.h"
-#include "main/Form1.h"
+#include "platform/Accessibility.h"
+#include "window/Form1.h"
 #include "platform/Application.h"
 #include "platform/Sound.h"
 #include "widgets/CuteBtn.h"

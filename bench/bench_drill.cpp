@@ -6,8 +6,8 @@
 //
 //   bench_drill [seconds of stopwatch, default 30]
 
-#include "main/Form1.h"
-#include "main/ScoreHistory.h"
+#include "window/Form1.h"
+#include "drill/ScoreHistory.h"
 #include "platform/Application.h"
 #include "platform/ShiftJis.h"
 #include "platform/Sound.h"

@@ -1,8 +1,8 @@
 // Reading and rewriting a score history of 1,000 to 100,000 records, against
 // plain reading and copying of the same file measured in the same run.
 
-#include "main/ScoreHistory.h"
-#include "main/ScoreListModel.h"
+#include "drill/ScoreHistory.h"
+#include "drill/ScoreListModel.h"
 #include "platform/ShiftJis.h"
 
 #include "Stats.h"

@@ -5,7 +5,7 @@
 //   history with one drill a day;
 // - a 10-sheet PDF (20 pages), against an empty 20-page PDF.
 
-#include "main/ScoreHistory.h"
+#include "drill/ScoreHistory.h"
 #include "platform/Application.h"
 #include "platform/ShiftJis.h"
 #include "progress/ProgressChart.h"
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
   // What opening the chart window costs: read, parse, paint.
   const auto open = [&] {
     progress::ProgressChart chart;
-    chart.SetRecords(progress::GridKind::Square100, progress::ReadScoreRecords(path));
+    chart.SetRecords(drill::GridKind::Square100, progress::ReadScoreRecords(path));
     QPainter painter(&screen);
     chart.Paint(painter, size);
   };
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
   const double parsedOneADay =
       medianMs(runs, [&] { sink += qsizetype(progress::ParseScoreLines(oneADay).records.size()); });
   progress::ProgressChart chart;
-  chart.SetRecords(progress::GridKind::Square100, progress::ParseScoreLines(lines));
+  chart.SetRecords(drill::GridKind::Square100, progress::ParseScoreLines(lines));
   const double painted = medianMs(runs, [&] {
     QPainter painter(&screen);
     chart.Paint(painter, size);
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
 
   const QString pdf = dir.path() + "/sheets.pdf";
   const double sheets = medianMs(7, [&] {
-    progress::WriteSheetsPdf(pdf, {progress::GridKind::Square100, drill::Operation::Addition, 10, 1});
+    progress::WriteSheetsPdf(pdf, {drill::GridKind::Square100, drill::Operation::Addition, 10, 1});
   });
   const qint64 sheetBytes = QFile(pdf).size();
   const double empty = medianMs(7, [&] {

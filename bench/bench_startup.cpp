@@ -4,7 +4,7 @@
 //   bench_startup [runs]          measures, default 15 runs of each
 //   bench_startup --child form|bare  (internal) one start-up
 
-#include "main/Form1.h"
+#include "window/Form1.h"
 #include "platform/Application.h"
 
 #include "Stats.h"

@@ -2,7 +2,7 @@
 //   gallery [--page button|label]
 
 #include "Gallery.h"
-#include "access/Notify.h"
+#include "platform/Accessibility.h"
 #include "platform/Application.h"
 
 #include <QtCore/QCommandLineParser>

@@ -1,6 +1,6 @@
 #pragma once
 // The errors this program raises. They end the handler they arise in and
-// reach the user through HandleException (see ErrorBox.h).
+// reach the user through platform::HandleException (Application.h).
 
 #include <QtCore/QString>
 

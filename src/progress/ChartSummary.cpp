@@ -63,7 +63,7 @@ QString ChartSummary(const ProgressChart& chart) {
   const std::vector<ScoreRecord>& records = chart.Records().records;
   QStringList parts;
   parts << QStringLiteral("%1の成績 %2回、%3から%4まで。")
-               .arg(GridName(chart.Grid()))
+               .arg(drill::GridName(chart.Grid()))
                .arg(records.size())
                .arg(DateText(records.front().date), DateText(records.back().date));
   for (drill::Operation operation : kOperations) {
@@ -72,7 +72,7 @@ QString ChartSummary(const ProgressChart& chart) {
       if (r.operation == operation) drills.push_back(&r);
     if (drills.empty()) continue;
     parts << QStringLiteral("%1 %2回: ベスト %3、さいきん %4。%5。")
-                 .arg(OperationName(operation))
+                 .arg(drill::OperationName(operation))
                  .arg(drills.size())
                  .arg(Drill(records[*chart.Best(operation)]), Drill(*drills.back()), Trend(drills));
   }

@@ -1,5 +1,7 @@
 #include "progress/ProgressChart.h"
 
+#include "progress/ChartColumns.h"
+
 #include "platform/Application.h"
 #include "platform/Exception.h"
 #include "progress/SafeWrite.h"
@@ -97,7 +99,7 @@ void DrawHairlineFrame(QPainter& painter, const QRectF& rect, const QColor& colo
 
 }  // namespace
 
-void ProgressChart::SetRecords(GridKind grid, ScoreRecords records) {
+void ProgressChart::SetRecords(drill::GridKind grid, ScoreRecords records) {
   grid_ = grid;
   records_ = std::move(records);
   error_.clear();
@@ -116,7 +118,7 @@ void ProgressChart::SetRecords(GridKind grid, ScoreRecords records) {
   }
 }
 
-void ProgressChart::SetError(GridKind grid, const QString& message) {
+void ProgressChart::SetError(drill::GridKind grid, const QString& message) {
   SetRecords(grid, {});
   error_ = message;
 }
@@ -185,7 +187,7 @@ QString ProgressChart::LegendLabel(drill::Operation operation) const {
   const OperationSummary& summary = summaries_[Slot(operation)];
   const ScoreRecord& best = records_.records[*summary.best];
   return QStringLiteral("%1 %2回  ベスト %3（%4点）")
-      .arg(OperationName(operation))
+      .arg(drill::OperationName(operation))
       .arg(summary.count)
       .arg(best.TimeText())
       .arg(int(best.score));
@@ -250,7 +252,7 @@ void ProgressChart::Paint(QPainter& painter, QSizeF size) const {
   painter.setRenderHint(QPainter::TextAntialiasing, true);
   painter.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
 
-  const QString title = QStringLiteral("成績グラフ %1").arg(GridName(grid_));
+  const QString title = QStringLiteral("成績グラフ %1").arg(drill::GridName(grid_));
   painter.setPen(kText);
   painter.setFont(font(18, true));
   DrawLabel(painter, QRectF(kMargin, kMargin, size.width() - 2 * kMargin, 24), Qt::AlignLeft | Qt::AlignVCenter,
@@ -388,64 +390,32 @@ void ProgressChart::PaintDrills(QPainter& painter, const Layout& layout) const {
   } else {
     // More drills than room for dots: per operation and pixel column,
     // the mean of the times (and scores) that fall in it as a line, and
-    // their least and greatest as faint lines. One pass over the drills in
-    // whole numbers (tenths of a second and points); only each column's
-    // figures are placed on the axes, so the painting costs as much as the
-    // plot is wide. Columns are whole pixels of the chart, their lines on
-    // whole device pixels.
+    // their least and greatest as faint lines (ChartColumns.h). Only each
+    // column's figures are placed on the axes, so the painting costs as
+    // much as the plot is wide. Columns are whole pixels of the chart,
+    // their lines on whole device pixels.
     const double scale = DeviceScale(painter);
-    struct Column {  // one operation's drills in one pixel column
-      int count = 0;
-      int fastest = std::numeric_limits<int>::max(), slowest = 0;
-      int lowest = std::numeric_limits<int>::max(), highest = 0;
-      std::int64_t totalTime = 0, totalScore = 0;
-
-      void add(const ScoreRecord& r) {
-        const int time = r.TimeTenths();
-        ++count;
-        fastest = std::min(fastest, time);
-        slowest = std::max(slowest, time);
-        lowest = std::min(lowest, int(r.score));
-        highest = std::max(highest, int(r.score));
-        totalTime += time;
-        totalScore += r.score;
-      }
-    };
     struct Trace {
       QPolygonF top, bottom, mean;
     };
-    std::array<Column, 3> columns;
     std::array<std::array<Trace, 2>, 3> traces;  // per operation: times, scores
-    const auto flush = [&](long column) {
-      const double x = (std::floor((double(column) + 0.5) * scale) + 0.5) / scale;
-      for (std::size_t op = 0; op < columns.size(); ++op) {
-        Column& c = columns[op];
+    // The plot's edges are whole pixels (LayoutFor rounds them).
+    for (const ChartColumns& column :
+         BinColumns(records, std::lround(layout.timePlot.left()), std::llround(layout.timePlot.width()))) {
+      const double x = (std::floor((double(column.x) + 0.5) * scale) + 0.5) / scale;
+      for (std::size_t op = 0; op < column.operations.size(); ++op) {
+        const ChartColumn& c = column.operations[op];
         if (c.count == 0) continue;
         Trace& times = traces[op][0];
         times.top.append(QPointF(x, layout.time(c.slowest / 10.0)));
         times.bottom.append(QPointF(x, layout.time(c.fastest / 10.0)));
-        times.mean.append(QPointF(x, layout.time(double(c.totalTime) / c.count / 10.0)));
+        times.mean.append(QPointF(x, layout.time(c.MeanTenths() / 10.0)));
         Trace& scores = traces[op][1];
         scores.top.append(QPointF(x, layout.score(c.highest)));
         scores.bottom.append(QPointF(x, layout.score(c.lowest)));
-        scores.mean.append(QPointF(x, layout.score(double(c.totalScore) / c.count)));
-        c = {};
+        scores.mean.append(QPointF(x, layout.score(c.MeanScore())));
       }
-    };
-    // Drill i lies at x(i + 1) = left + (i + 0.5) * width / n, and the
-    // plot's edges are whole pixels (LayoutFor rounds them), so its column
-    // is left + floor((2i + 1) * width / 2n): stepped here in whole numbers,
-    // it is the column the floating point gives, without a division a drill.
-    const long long n = static_cast<long long>(records.size());
-    const long long width = std::llround(layout.timePlot.width());
-    long column = std::lround(layout.timePlot.left());
-    long long ahead = width;  // (2i + 1) * width - 2n * (column - left), below 2n
-    for (const ScoreRecord& r : records) {
-      for (; ahead >= 2 * n; ahead -= 2 * n) flush(column++);
-      columns[Slot(r.operation)].add(r);
-      ahead += 2 * width;
     }
-    flush(column);
     // Aliased: a line with a point in every device pixel column gains
     // nothing from antialiasing and costs many times as much with it. The
     // span of the drills is drawn as two faint lines, not a filled band:
@@ -495,7 +465,7 @@ void SaveChart(const ProgressChart& chart, const QString& path, QSizeF size) {
       writer.setResolution(300);
       writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
                                        QPageLayout::Millimeter));
-      writer.setTitle(QStringLiteral("成績グラフ %1").arg(GridName(chart.Grid())));
+      writer.setTitle(QStringLiteral("成績グラフ %1").arg(drill::GridName(chart.Grid())));
       writer.setCreator(QStringLiteral("Sorabe"));
       QPainter painter(&writer);
       // The page keeps the chart's proportions on screen, within A4.

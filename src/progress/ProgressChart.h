@@ -6,8 +6,8 @@
 // operation. No widget lives here.
 
 #include "progress/ChartScale.h"
-#include "progress/Grid.h"
-#include "progress/ScoreRecord.h"
+#include "drill/Grid.h"
+#include "drill/ScoreRecord.h"
 
 #include <QtCore/QRectF>
 #include <QtGui/QColor>
@@ -23,11 +23,11 @@ namespace progress {
 
 class ProgressChart {
  public:
-  void SetRecords(GridKind grid, ScoreRecords records);
+  void SetRecords(drill::GridKind grid, ScoreRecords records);
   // A history that could not be read: the chart shows why.
-  void SetError(GridKind grid, const QString& message);
+  void SetError(drill::GridKind grid, const QString& message);
 
-  GridKind Grid() const { return grid_; }
+  drill::GridKind Grid() const { return grid_; }
   const ScoreRecords& Records() const { return records_; }
   const QString& Error() const { return error_; }
   // What the chart says instead of drawing drills: the error, that no line
@@ -73,7 +73,7 @@ class ProgressChart {
   QFont font(int pixelSize, bool bold = false) const;
   static void DrawLabel(QPainter& painter, const QRectF& box, Qt::Alignment alignment, const QString& text);
 
-  GridKind grid_ = GridKind::Square100;
+  drill::GridKind grid_ = drill::GridKind::Square100;
   ScoreRecords records_;
   QString error_;
   struct OperationSummary {

@@ -49,13 +49,13 @@ QAccessibleInterface* AccessibleFactory(const QString& className, QObject* objec
 
 }  // namespace
 
-ProgressWindow::ProgressWindow(GridKind grid, QWidget* parent) : QWidget(parent, Qt::Window) {
+ProgressWindow::ProgressWindow(drill::GridKind grid, QWidget* parent) : QWidget(parent, Qt::Window) {
   [[maybe_unused]] static const bool accessible = [] {
     QAccessible::installFactory(AccessibleFactory);
     return true;
   }();
   setObjectName(QStringLiteral("ProgressWindow"));
-  setWindowTitle(QStringLiteral("成績グラフ %1").arg(GridName(grid)));
+  setWindowTitle(QStringLiteral("成績グラフ %1").arg(drill::GridName(grid)));
   setAccessibleName(windowTitle());
   QFont font(QString::fromUtf16(platform::kWindowFontFamily));
   font.setPixelSize(14);
@@ -83,8 +83,8 @@ ProgressWindow::ProgressWindow(GridKind grid, QWidget* parent) : QWidget(parent,
   Reload();
 }
 
-ProgressWindow* ProgressWindow::Open(GridKind grid, QWidget* drillWindow) {
-  static std::map<GridKind, QPointer<ProgressWindow>> open;
+ProgressWindow* ProgressWindow::Open(drill::GridKind grid, QWidget* drillWindow) {
+  static std::map<drill::GridKind, QPointer<ProgressWindow>> open;
   QPointer<ProgressWindow>& window = open[grid];
   if (!window) {
     window = new ProgressWindow(grid);
@@ -103,11 +103,11 @@ ProgressWindow* ProgressWindow::Open(GridKind grid, QWidget* drillWindow) {
 }
 
 void ProgressWindow::Reload() {
-  const GridKind grid = chart_.Grid();
+  const drill::GridKind grid = chart_.Grid();
   try {
-    chart_.SetRecords(grid, ReadScoreRecords(HistoryPath(grid)));
+    chart_.SetRecords(grid, ReadScoreRecords(drill::HistoryPath(grid)));
   } catch (const EInOutError& e) {
-    chart_.SetError(grid, HistoryErrorText(HistoryPath(grid), e));
+    chart_.SetError(grid, HistoryErrorText(drill::HistoryPath(grid), e));
   } catch (const Exception& e) {
     chart_.SetError(grid, e.Message());
   }
@@ -120,7 +120,7 @@ void ProgressWindow::Save(const QString& path) const { SaveChart(chart_, path, v
 void ProgressWindow::SaveClick() {
   platform::Guarded([this] {
     QString filter;
-    const QString name = QStringLiteral("seiseki-%1.png").arg(chart_.Grid() == GridKind::Square100 ? 100 : 25);
+    const QString name = QStringLiteral("seiseki-%1.png").arg(chart_.Grid() == drill::GridKind::Square100 ? 100 : 25);
     QString path = AskSavePath(this, QStringLiteral("グラフを保存"), name, QStringLiteral("PNG 画像 (*.png);;PDF (*.pdf)"),
                                SaveKind::Picture, &filter);
     if (path.isEmpty()) return;

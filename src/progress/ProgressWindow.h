@@ -17,12 +17,12 @@ class ProgressWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit ProgressWindow(GridKind grid, QWidget* parent = nullptr);
+  explicit ProgressWindow(drill::GridKind grid, QWidget* parent = nullptr);
 
   // Shows the chart window of a grid kind for a drill window, reading the
   // history afresh: the one already open is raised, else a new one opens.
   // It closes with the drill window and never keeps the program running.
-  static ProgressWindow* Open(GridKind grid, QWidget* drillWindow);
+  static ProgressWindow* Open(drill::GridKind grid, QWidget* drillWindow);
 
   // Reads the history again; a history that cannot be read shows its error.
   void Reload();

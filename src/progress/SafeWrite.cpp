@@ -1,6 +1,6 @@
 #include "progress/SafeWrite.h"
 
-#include "main/ScoreHistory.h"
+#include "drill/ScoreHistory.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QFile>

@@ -18,10 +18,10 @@
 
 namespace progress {
 
-SheetDialog::SheetDialog(GridKind grid, drill::Operation operation, QWidget* parent)
+SheetDialog::SheetDialog(drill::GridKind grid, drill::Operation operation, QWidget* parent)
     : QDialog(parent), grid_(grid) {
   setObjectName(QStringLiteral("SheetDialog"));
-  setWindowTitle(QStringLiteral("プリント %1").arg(GridName(grid)));
+  setWindowTitle(QStringLiteral("プリント %1").arg(drill::GridName(grid)));
   QFont font(QString::fromUtf16(platform::kWindowFontFamily));
   font.setPixelSize(14);
   setFont(font);
@@ -30,7 +30,7 @@ SheetDialog::SheetDialog(GridKind grid, drill::Operation operation, QWidget* par
   auto* group = new QButtonGroup(this);
   for (drill::Operation op : {drill::Operation::Addition, drill::Operation::Multiplication,
                               drill::Operation::Subtraction}) {
-    auto* button = new QRadioButton(OperationName(op), this);
+    auto* button = new QRadioButton(drill::OperationName(op), this);
     button->setChecked(op == operation);
     group->addButton(button);
     operationRow->addWidget(button);
@@ -42,7 +42,7 @@ SheetDialog::SheetDialog(GridKind grid, drill::Operation operation, QWidget* par
   count_->setSuffix(QStringLiteral(" まい"));
 
   auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("マス:"), new QLabel(GridName(grid), this));
+  form->addRow(QStringLiteral("マス:"), new QLabel(drill::GridName(grid), this));
   form->addRow(QStringLiteral("けいさん:"), operationRow);
   form->addRow(QStringLiteral("まいすう:"), count_);
   auto* note = new QLabel(QStringLiteral("A4 たて。問題のあとに、こたえのページがつきます。"), this);
@@ -65,7 +65,7 @@ SheetDialog::SheetDialog(GridKind grid, drill::Operation operation, QWidget* par
   layout->addLayout(buttons);
 }
 
-SheetDialog* SheetDialog::Open(GridKind grid, drill::Operation operation, QWidget* drillWindow) {
+SheetDialog* SheetDialog::Open(drill::GridKind grid, drill::Operation operation, QWidget* drillWindow) {
   // A window of its own (no parent), so it does not sit over the drill.
   auto* dialog = new SheetDialog(grid, operation);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -89,13 +89,13 @@ void SheetDialog::Print(QPrinter& printer) const {
   const SheetOptions options = Options();
   printer.setFullPage(true);  // the sheets are measured from the paper's corner
   printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-  printer.setDocName(QStringLiteral("%1 %2").arg(GridName(grid_), OperationName(options.operation)));
+  printer.setDocName(QStringLiteral("%1 %2").arg(drill::GridName(grid_), drill::OperationName(options.operation)));
   PaintSheets(printer, options, DrawSheets(options));
 }
 
 void SheetDialog::PdfClick() {
   platform::Guarded([this] {
-    const QString name = QStringLiteral("sheets-%1.pdf").arg(grid_ == GridKind::Square100 ? 100 : 25);
+    const QString name = QStringLiteral("sheets-%1.pdf").arg(grid_ == drill::GridKind::Square100 ? 100 : 25);
     QString path = AskSavePath(this, QStringLiteral("PDF に保存"), name, QStringLiteral("PDF (*.pdf)"),
                                SaveKind::Document);
     if (path.isEmpty()) return;

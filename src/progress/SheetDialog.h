@@ -19,11 +19,11 @@ class SheetDialog : public QDialog {
   Q_OBJECT
 
  public:
-  SheetDialog(GridKind grid, drill::Operation operation, QWidget* parent = nullptr);
+  SheetDialog(drill::GridKind grid, drill::Operation operation, QWidget* parent = nullptr);
 
   // Shows the window for a drill window, without blocking it; it closes
   // with the drill window.
-  static SheetDialog* Open(GridKind grid, drill::Operation operation, QWidget* drillWindow);
+  static SheetDialog* Open(drill::GridKind grid, drill::Operation operation, QWidget* drillWindow);
 
   // The sheets as chosen, with a new seed.
   SheetOptions Options() const;
@@ -39,7 +39,7 @@ class SheetDialog : public QDialog {
   void PrintClick();
 
  private:
-  GridKind grid_;
+  drill::GridKind grid_;
   std::array<QRadioButton*, 3> operations_{};
   QSpinBox* count_ = nullptr;
 };

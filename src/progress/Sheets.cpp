@@ -32,7 +32,7 @@ enum class PageKind { Sheet, Answers };
 class SheetPainter {
  public:
   SheetPainter(QPainter& painter, const SheetOptions& options)
-      : p_(painter), options_(options), size_(HeaderCount(options.grid)),
+      : p_(painter), options_(options), size_(drill::HeaderCount(options.grid)),
         cell_(SheetCellSize(options.grid)), left_((kPageWidth - cell_ * (size_ + 1)) / 2) {}
 
   void Page(PageKind kind, int number, const drill::Headers& headers) {
@@ -45,7 +45,7 @@ class SheetPainter {
   void Title(PageKind kind, int number) {
     p_.setPen(kInk);
     p_.setFont(SheetFont(60));
-    const QString what = QStringLiteral("%1 %2").arg(GridName(options_.grid), OperationName(options_.operation));
+    const QString what = QStringLiteral("%1 %2").arg(drill::GridName(options_.grid), drill::OperationName(options_.operation));
     const QRectF line(kMargin, kMargin, kPageWidth - 2 * kMargin, 90);
     p_.drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
                 kind == PageKind::Sheet ? what : QStringLiteral("こたえ  %1").arg(what));
@@ -87,7 +87,7 @@ class SheetPainter {
 
     p_.setPen(kInk);
     p_.setFont(SheetFont(headerText));
-    p_.drawText(CellRect(0, 0), Qt::AlignCenter, OperationSign(options_.operation));
+    p_.drawText(CellRect(0, 0), Qt::AlignCenter, drill::OperationSign(options_.operation));
     for (int j = 0; j < size_; ++j) p_.drawText(CellRect(j + 1, 0), Qt::AlignCenter, headers.tops[j]);
     for (int i = 0; i < size_; ++i) p_.drawText(CellRect(0, i + 1), Qt::AlignCenter, headers.lefts[i]);
 
@@ -128,9 +128,9 @@ class SheetPainter {
 
 }  // namespace
 
-int SheetCellSize(GridKind grid) {
+int SheetCellSize(drill::GridKind grid) {
   // 11 cells of 16 mm (or 6 of 28 mm) across 186 mm of paper between margins.
-  return grid == GridKind::Square100 ? 160 : 280;
+  return grid == drill::GridKind::Square100 ? 160 : 280;
 }
 
 std::vector<drill::Headers> DrawSheets(const SheetOptions& options) {
@@ -138,7 +138,7 @@ std::vector<drill::Headers> DrawSheets(const SheetOptions& options) {
   const drill::RandomBelow random = [&generator](int n) { return drill::DrawBelow(generator, n); };
   std::vector<drill::Headers> sheets;
   for (int s = 0; s < options.count; ++s)
-    sheets.push_back(drill::DrawHeaders(options.operation, HeaderCount(options.grid), random));
+    sheets.push_back(drill::DrawHeaders(options.operation, drill::HeaderCount(options.grid), random));
   return sheets;
 }
 
@@ -166,7 +166,7 @@ void WriteSheetsPdf(const QString& path, const SheetOptions& options) {
     writer.setResolution(600);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
     writer.setTitle(QStringLiteral("%1 %2 (seed %3)")
-                        .arg(GridName(options.grid), OperationSign(options.operation))
+                        .arg(drill::GridName(options.grid), drill::OperationSign(options.operation))
                         .arg(options.seed));
     writer.setCreator(QStringLiteral("Sorabe"));
     PaintSheets(writer, options, sheets);

@@ -4,8 +4,8 @@
 // the corner and lines for name, date and time; after the sheets, one answer
 // page per sheet. Painted onto any paged device: a PDF file or a printer.
 
-#include "main/HeaderDraw.h"
-#include "progress/Grid.h"
+#include "drill/HeaderDraw.h"
+#include "drill/Grid.h"
 
 #include <QtCore/QString>
 
@@ -17,7 +17,7 @@ class QPagedPaintDevice;
 namespace progress {
 
 struct SheetOptions {
-  GridKind grid = GridKind::Square100;
+  drill::GridKind grid = drill::GridKind::Square100;
   drill::Operation operation = drill::Operation::Addition;
   int count = 1;            // sheets; as many answer pages follow
   std::uint32_t seed = 0;   // the same seed gives the same sheets
@@ -40,6 +40,6 @@ void PaintSheets(QPagedPaintDevice& device, const SheetOptions& options,
 void WriteSheetsPdf(const QString& path, const SheetOptions& options);
 
 // Cell size of a grid in tenths of a millimetre.
-int SheetCellSize(GridKind grid);
+int SheetCellSize(drill::GridKind grid);
 
 }  // namespace progress

@@ -1,7 +1,8 @@
 #include "widgets/CuteBtn.h"
 
-#include "access/Notify.h"
+#include "platform/Accessibility.h"
 #include "platform/Application.h"
+#include "widgets/Accessible.h"
 #include "widgets/Store.h"
 
 #include <QtCore/QCoreApplication>
@@ -50,6 +51,7 @@ TCuteButtonTimer::TCuteButtonTimer(TCuteButton* button) : QTimer(button), FCuteB
 // Construction
 
 TCuteButton::TCuteButton(QWidget* parent) : QWidget(parent) {
+  a11y::InstallWidgetFactory();
   // The face covers every pixel; OnMouseMove sees moves without a button held.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);

@@ -1,14 +1,15 @@
 #include "widgets/SaNumEdit.h"
 
-#include "access/Notify.h"
+#include "platform/Accessibility.h"
 #include "platform/Application.h"
 #include "platform/Sound.h"
+#include "widgets/Accessible.h"
+#include "widgets/SaNumEditAccessible.h"
+#include "widgets/SaNumKeys.h"
 #include "widgets/Store.h"
 
 #include <QtCore/QMetaType>
-#include <QtCore/QMimeData>
 #include <QtCore/QTimer>
-#include <QtGui/QClipboard>
 #include <QtGui/QFontMetrics>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QInputMethod>
@@ -17,6 +18,7 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMenu>
 
+#include <optional>
 #include <utility>
 
 namespace {
@@ -32,29 +34,6 @@ constexpr QChar kMinus = u'-';
 
 bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
-// The full-width characters an input method commits in its full-width mode
-// stand for the plain keys of the same meaning.
-QChar narrowed(QChar c) {
-  const char16_t u = c.unicode();
-  if (u >= 0xFF10 && u <= 0xFF19) return QChar(char16_t(u'0' + (u - 0xFF10)));
-  if (u == 0xFF0D) return kMinus;
-  if (u == 0xFF0E) return kPoint;
-  return c;
-}
-
-// Number of integer digits of a value text (a leading minus is not one).
-int integerDigits(const QString& value) {
-  const qsizetype point = value.indexOf(kPoint);
-  qsizetype n = point >= 0 ? point : value.size();
-  if (value.startsWith(kMinus)) --n;
-  return int(n);
-}
-
-int decimalDigits(const QString& value) {
-  const qsizetype point = value.indexOf(kPoint);
-  return point >= 0 ? int(value.size() - point - 1) : 0;
-}
-
 void registerOptionConversions() {
   static const bool done = [] {
     QMetaType::registerConverter<TSaNumEditOptions, int>(
@@ -66,11 +45,6 @@ void registerOptionConversions() {
   (void)done;
 }
 
-const char16_t* const kMenuCaptions[] = {u"元に戻す(&U)", u"-",           u"切り取り(&T)", u"コピー(&C)",
-                                         u"貼り付け(&P)", u"削除(&D)", u"-",          u"すべて選択(&A)"};
-
-enum MenuTag { tagUndo = 0, tagCut = 2, tagCopy = 3, tagPaste = 4, tagDelete = 5, tagSelectAll = 7 };
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -78,6 +52,7 @@ enum MenuTag { tagUndo = 0, tagCut = 2, tagCopy = 3, tagPaste = 4, tagDelete = 5
 
 TSaNumEdit::TSaNumEdit(QWidget* parent) : QWidget(parent) {
   registerOptionConversions();
+  a11y::InstallWidgetFactory();
   constructing_ = true;
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
@@ -98,20 +73,6 @@ TSaNumEdit::TSaNumEdit(QWidget* parent) : QWidget(parent) {
 }
 
 TSaNumEdit::~TSaNumEdit() = default;
-
-void TSaNumEdit::buildMenu() {
-  ownMenu_ = new QMenu(this);
-  int tag = 0;
-  for (const char16_t* caption : kMenuCaptions) {
-    const QString text = QString::fromUtf16(caption);
-    QAction* item = text == QStringLiteral("-") ? ownMenu_->addSeparator() : ownMenu_->addAction(text);
-    item->setData(tag++);
-    connect(item, &QAction::triggered, this,
-            [this, item] { platform::Guarded([&] { MenuItemClick(item); }); });
-  }
-  connect(ownMenu_, &QMenu::aboutToShow, this, [this] { platform::Guarded([&] { PopupOpening(); }); });
-  popupMenu_ = ownMenu_;
-}
 
 // A cell placed on a window measures its font there and never takes on the
 // window's colour: a colour the layout gives it afterwards is its own.
@@ -258,42 +219,42 @@ void TSaNumEdit::SetRightMargin(int value) {
 // A limit that tightens makes the value fit again (or empties it); the
 // leading zeros stay as they are.
 void TSaNumEdit::SetIntegerLength(int value) {
-  if (value < 0 || !store(integerLength_, value)) return;
+  if (value < 0 || !store(format_.IntegerLength, value)) return;
   refilter();
 }
 
 void TSaNumEdit::SetDecimalLength(int value) {
-  if (value < 0 || !store(decimalLength_, value)) return;
+  if (value < 0 || !store(format_.DecimalLength, value)) return;
   refilter();
 }
 
 void TSaNumEdit::SetMinus(bool value) {
-  if (!store(minus_, value)) return;
+  if (!store(format_.Minus, value)) return;
   refilter();
 }
 
 void TSaNumEdit::SetComma(bool value) {
-  if (!store(comma_, value)) return;
+  if (!store(format_.Comma, value)) return;
   reformat();
 }
 
 void TSaNumEdit::SetIntegerFixed(bool value) {
-  if (!store(integerFixed_, value)) return;
+  if (!store(format_.IntegerFixed, value)) return;
   reformat();
 }
 
 void TSaNumEdit::SetDecimalFixed(bool value) {
-  if (!store(decimalFixed_, value)) return;
+  if (!store(format_.DecimalFixed, value)) return;
   reformat();
 }
 
 void TSaNumEdit::SetLeftMark(const QString& value) {
-  if (!store(leftMark_, value)) return;
+  if (!store(format_.LeftMark, value)) return;
   reformat();
 }
 
 void TSaNumEdit::SetRightMark(const QString& value) {
-  if (!store(rightMark_, value)) return;
+  if (!store(format_.RightMark, value)) return;
   reformat();
 }
 
@@ -311,120 +272,20 @@ QString TSaNumEdit::GetText() const { return value_; }
 // ---------------------------------------------------------------------------
 // The value model
 
-TSaNumParts TSaNumEdit::SplitValue(const QString& value) {
-  TSaNumParts parts;
-  QString rest = value;
-  if (rest.startsWith(kMinus)) {
-    parts.Sign = QString(kMinus);
-    rest.remove(0, 1);
-  }
-  const qsizetype point = rest.indexOf(kPoint);
-  if (point >= 0) {
-    parts.Integer = rest.left(point);
-    parts.Point = QString(kPoint);
-    parts.Decimals = rest.mid(point + 1);
-  } else {
-    parts.Integer = rest;
-  }
-  return parts;
-}
+// The rules themselves live in SaNumValue.cpp; these are the cell's
+// overridable entries to them.
+TSaNumParts TSaNumEdit::SplitValue(const QString& value) { return SaNum::SplitValue(value); }
 
 QString TSaNumEdit::JoinValue(const QString& sign, const QString& integer, const QString& point,
                               const QString& decimals) {
-  return sign + integer + point + decimals;
+  return SaNum::JoinValue(sign, integer, point, decimals);
 }
 
-QString TSaNumEdit::GroupThousands(const QString& digits) {
-  QString grouped;
-  const qsizetype n = digits.size();
-  grouped.reserve(n + n / 3);
-  for (qsizetype i = 0; i < n; ++i) {
-    if (i > 0 && (n - i) % 3 == 0) grouped += u',';
-    grouped += digits[i];
-  }
-  return grouped;
-}
-
-QString TSaNumEdit::FormatValue(const QString& value) {
-  TSaNumParts p = SplitValue(value);
-  if (comma_) p.Integer = GroupThousands(p.Integer);
-  if (decimalFixed_) {
-    p.Decimals = (p.Decimals + QString(decimalLength_, u'0')).left(decimalLength_);
-    if (decimalLength_ > 0) p.Point = QString(kPoint);
-  }
-  if (p.Integer.isEmpty() && (integerFixed_ || decimalFixed_)) p.Integer = QStringLiteral("0");
-  return JoinValue(p.Sign, p.Integer, p.Point, p.Decimals);
-}
-
-QString TSaNumEdit::FormatImage(const QString& value) {
-  const QString shown = FormatValue(value);
-  if (shown.isEmpty()) return QString();
-  return leftMark_ + shown + rightMark_;
-}
-
-// Turns any text into a value the cell can hold: full-width digits and
-// signs are narrowed, commas dropped, and the text is cut at the first
-// character that cannot continue a number. A number with more integer
-// digits than the cell allows is not shortened (that would change it) but
-// emptied.
-QString TSaNumEdit::FilterValue(const QString& text) {
-  QString narrow;
-  narrow.reserve(text.size());
-  for (QChar c : text) {
-    const char16_t u = c.unicode();
-    if (u < 0x80) {
-      narrow += c;
-    } else if (u == 0xFF0C) {
-      continue;  // full-width comma
-    } else {
-      const QChar n = narrowed(c);
-      if (n == c) break;  // any other wide character ends the text
-      narrow += n;
-    }
-  }
-
-  QString taken;
-  taken.reserve(narrow.size());
-  bool point = false;
-  for (qsizetype i = 0; i < narrow.size(); ++i) {
-    const QChar c = narrow[i];
-    if (isAsciiDigit(c)) {
-      taken += c;
-    } else if (c == u',') {
-      continue;
-    } else if (c == kPoint) {
-      if (decimalLength_ == 0 || point) break;
-      point = true;
-      taken += c;
-    } else if (c == kMinus) {
-      if (!minus_ || i != 0) break;
-      taken += c;
-    } else {
-      break;
-    }
-  }
-
-  if (taken.isEmpty()) return taken;
-  const qsizetype p = taken.indexOf(kPoint);
-  if (p >= 0 && taken.size() - p - 1 > decimalLength_) taken.truncate(p + 1 + decimalLength_);
-  if (integerDigits(taken) > integerLength_) taken.clear();
-  return taken;
-}
-
-QString TSaNumEdit::TrimLeadingZeros(const QString& text) {
-  QString sign;
-  QString rest = text;
-  if (rest.startsWith(kMinus)) {
-    sign = QString(kMinus);
-    rest.remove(0, 1);
-  }
-  qsizetype zeros = 0;
-  while (zeros < rest.size() && rest[zeros] == u'0') ++zeros;
-  rest.remove(0, zeros);
-  if (zeros > 0 && rest.isEmpty()) rest = QStringLiteral("0");
-  if (rest.startsWith(kPoint)) rest.prepend(u'0');
-  return sign + rest;
-}
+QString TSaNumEdit::GroupThousands(const QString& digits) { return SaNum::GroupThousands(digits); }
+QString TSaNumEdit::FormatValue(const QString& value) { return SaNum::FormatValue(format_, value); }
+QString TSaNumEdit::FormatImage(const QString& value) { return SaNum::FormatImage(format_, value); }
+QString TSaNumEdit::FilterValue(const QString& text) { return SaNum::FilterValue(format_, text); }
+QString TSaNumEdit::TrimLeadingZeros(const QString& text) { return SaNum::TrimLeadingZeros(text); }
 
 void TSaNumEdit::SaveUndo() {
   undoText_ = value_;
@@ -447,7 +308,7 @@ bool TSaNumEdit::FitsWidth(const QString& value) { return ImageWidth(value) <= A
 
 void TSaNumEdit::rebuildImage() {
   const QString before = std::exchange(displayImage_, FormatImage(value_));
-  a11y::TextChanged(this, before, displayImage_);
+  if (a11y::IsActive()) a11y::TextChanged(this, before, displayImage_);
 }
 
 void TSaNumEdit::changed() {
@@ -466,14 +327,14 @@ void TSaNumEdit::SelectAll() {
   const bool was = Selected();
   selLength_ = int(displayImage_.size());
   update();
-  if (Selected() != was) a11y::SelectionChanged(this);
+  if (Selected() != was && a11y::IsActive()) a11y::SelectionChanged(this);
 }
 
 void TSaNumEdit::ClearSelection() {
   const bool was = Selected();
   selLength_ = 0;
   update();
-  if (was) a11y::SelectionChanged(this);
+  if (was && a11y::IsActive()) a11y::SelectionChanged(this);
 }
 
 // ---------------------------------------------------------------------------
@@ -499,13 +360,10 @@ void TSaNumEdit::InputDigit(QChar& key) {
     return;
   }
   if (Selected()) ClearValue();
-  const bool inDecimals = decimalLength_ > 0 && value_.contains(kPoint);
-  const bool allowed =
-      inDecimals ? decimalDigits(value_) < decimalLength_ : integerDigits(value_) < integerLength_;
-  if (!allowed) return refuse(key);
-  const QString candidate = TrimLeadingZeros(value_ + key);
-  if (options_.Contains(eoORInputStop) && !FitsWidth(candidate)) return refuse(key);
-  accept(candidate, key);
+  const std::optional<QString> candidate = SaNum::WithDigit(format_, value_, key);
+  if (!candidate) return refuse(key);
+  if (options_.Contains(eoORInputStop) && !FitsWidth(*candidate)) return refuse(key);
+  accept(*candidate, key);
 }
 
 void TSaNumEdit::InputPoint(QChar& key) {
@@ -513,37 +371,33 @@ void TSaNumEdit::InputPoint(QChar& key) {
     key = QChar(0);
     return;
   }
-  if (decimalLength_ == 0) return refuse(key);
+  if (format_.DecimalLength == 0) return refuse(key);
   if (Selected()) ClearValue();
-  if (value_.contains(kPoint)) return refuse(key);
-  const QString candidate = value_ + kPoint;
-  if (options_.Contains(eoORInputStop) && !FitsWidth(candidate)) return refuse(key);
-  accept(TrimLeadingZeros(candidate), key);
+  const std::optional<QString> candidate = SaNum::WithPoint(format_, value_);
+  if (!candidate) return refuse(key);
+  if (options_.Contains(eoORInputStop) && !FitsWidth(*candidate)) return refuse(key);
+  accept(TrimLeadingZeros(*candidate), key);
 }
 
-// "-" toggles the sign; zeros are left alone, so an empty cell becomes a
-// lone "-" that the next digits complete.
 void TSaNumEdit::InputMinus(QChar& key) {
   if (readOnly_) {
     key = QChar(0);
     return;
   }
-  if (!minus_) return refuse(key);
+  if (!format_.Minus) return refuse(key);
   if (Selected()) ClearValue();
-  if (value_.contains(kMinus)) return accept(QString(value_).remove(kMinus), key);
-  const QString candidate = kMinus + value_;
-  if (options_.Contains(eoORInputStop) && !FitsWidth(candidate)) return refuse(key);
-  accept(candidate, key);
+  const std::optional<QString> candidate = SaNum::WithSignToggled(format_, value_);
+  // Taking the sign away always fits.
+  const bool grows = candidate->size() > value_.size();
+  if (grows && options_.Contains(eoORInputStop) && !FitsWidth(*candidate)) return refuse(key);
+  accept(*candidate, key);
 }
 
 void TSaNumEdit::DeleteLast() {
   if (readOnly_ || value_.isEmpty()) return;
   if (Selected()) return ClearValue();
-  QString shorter = value_;
-  shorter.chop(1);
-  if (shorter.endsWith(kPoint)) shorter.chop(1);
   SaveUndo();
-  value_ = shorter;
+  value_ = SaNum::WithoutLast(value_);
   rebuildImage();
   relayout();
   changed();
@@ -656,81 +510,32 @@ void TSaNumEdit::character(QChar& key) {
     refuse(key);
 }
 
-namespace {
-
-Qt::KeyboardModifiers shiftState(Qt::KeyboardModifiers m) {
-  return m & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-}
-
-// The character a key yields, or 0 for a key that yields none (arrows,
-// Delete, function keys, Alt combinations).
-QChar characterOf(const QKeyEvent* e, Qt::KeyboardModifiers shift) {
-  const int key = e->key();
-  if (shift & (Qt::AltModifier | Qt::MetaModifier)) return QChar(0);
-  switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return QChar(13);
-    case Qt::Key_Backspace: return QChar(8);
-    case Qt::Key_Escape: return QChar(27);
-    default: break;
-  }
-  if (shift & Qt::ControlModifier) {
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) return QChar(char16_t(key - Qt::Key_A + 1));
-    return QChar(0);
-  }
-  const QString text = e->text();
-  if (text.isEmpty()) return QChar(0);
-  const QChar c = text.front();
-  if (c.unicode() < 0x20 || c.unicode() == 0x7F) return QChar(0);
-  return c;
-}
-
-bool isTab(const QKeyEvent* e) { return e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab; }
-
-// Keys without a character that the cell acts on.
-bool isEditingKey(int key) {
-  switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Delete: return true;
-    default: return false;
-  }
-}
-
-}  // namespace
-
 bool TSaNumEdit::event(QEvent* e) {
   if (e->type() == QEvent::ShortcutOverride) {
     // Keys the cell handles itself are not window shortcuts while it has
     // the focus; Alt combinations and function keys stay with the window.
     auto* k = static_cast<QKeyEvent*>(e);
-    if (!isTab(k) && (isEditingKey(k->key()) || !characterOf(k, shiftState(k->modifiers())).isNull()))
+    if (!SaNum::IsTab(k->key()) && (SaNum::IsEditingKey(k->key()) || !SaNum::CharacterOf(k->key(), SaNum::ShiftState(k->modifiers()), k->text()).isNull()))
       e->accept();
   }
   return QWidget::event(e);
 }
 
 void TSaNumEdit::keyPressEvent(QKeyEvent* e) {
-  if (isTab(e)) {
+  if (SaNum::IsTab(e->key())) {
     e->ignore();  // Tab and Shift+Tab belong to the window
     return;
   }
   e->accept();
   QPointer<TSaNumEdit> self(this);
   platform::Guarded([&] {
-    const Qt::KeyboardModifiers shift = shiftState(e->modifiers());
+    const Qt::KeyboardModifiers shift = SaNum::ShiftState(e->modifiers());
     int key = e->key();
     if (OnKeyDown) OnKeyDown(this, key, shift);
     if (!self) return;
     if (key != 0) keyDown(key, shift);
     if (!self) return;
-    QChar ch = characterOf(e, shift);
+    QChar ch = SaNum::CharacterOf(e->key(), shift, e->text());
     if (ch.isNull()) return;
     if (OnKeyPress) OnKeyPress(this, ch);
     if (!self) return;
@@ -739,13 +544,13 @@ void TSaNumEdit::keyPressEvent(QKeyEvent* e) {
 }
 
 void TSaNumEdit::keyReleaseEvent(QKeyEvent* e) {
-  if (isTab(e)) {
+  if (SaNum::IsTab(e->key())) {
     e->ignore();
     return;
   }
   platform::Guarded([&] {
     int key = e->key();
-    if (OnKeyUp) OnKeyUp(this, key, shiftState(e->modifiers()));
+    if (OnKeyUp) OnKeyUp(this, key, SaNum::ShiftState(e->modifiers()));
   });
 }
 
@@ -755,7 +560,7 @@ void TSaNumEdit::inputMethodEvent(QInputMethodEvent* e) {
   QPointer<TSaNumEdit> self(this);
   platform::Guarded([&] {
     for (QChar c : committed) {
-      QChar ch = narrowed(c);
+      QChar ch = SaNum::Narrowed(c);
       if (OnKeyPress) OnKeyPress(this, ch);
       if (!self) return;
       character(ch);
@@ -819,89 +624,6 @@ void TSaNumEdit::exitCell() {
 }
 
 // ---------------------------------------------------------------------------
-// Commands
-
-void TSaNumEdit::CopyToClipboard() {
-  if (!Selected()) return;
-  QGuiApplication::clipboard()->setText(imageCopy_ ? displayImage_ : value_);
-}
-
-void TSaNumEdit::CutToClipboard() {
-  if (!Selected()) return;
-  CopyToClipboard();
-  ClearValue();
-  changed();
-}
-
-void TSaNumEdit::PasteFromClipboard() {
-  QClipboard* clipboard = QGuiApplication::clipboard();
-  const QMimeData* data = clipboard->mimeData();
-  if (!data || !data->hasText()) return;
-  const QString text = clipboard->text();
-  SaveUndo();
-  value_ = TrimLeadingZeros(FilterValue(Selected() ? text : value_ + text));
-  rebuildImage();
-  ClearSelection();
-  relayout();
-  changed();
-}
-
-// Undo swaps the value with the one before the last edit, both as they
-// stand: the value it brings back is not fitted to limits changed since (a
-// "0." typed with IntegerLength 0 would be lost), so undoing twice always
-// returns to the later value. The limits hold for what is typed next.
-void TSaNumEdit::UndoEdit() {
-  if (!undoAvailable_) return;
-  SwapUndo();
-  rebuildImage();
-  SelectAll();
-  relayout();
-  changed();
-}
-
-void TSaNumEdit::PopupOpening() {
-  if (!hasFocus()) setFocus(Qt::OtherFocusReason);
-  PopupMenu();  // makes the own menu if it is still to be made
-  if (!ownMenu_) return;
-  const bool selected = Selected();
-  QClipboard* clipboard = QGuiApplication::clipboard();
-  const QMimeData* data = clipboard->mimeData();
-  const bool clipText = data && data->hasText();
-  for (QAction* item : ownMenu_->actions()) {
-    switch (item->data().toInt()) {
-      case tagUndo: item->setEnabled(undoAvailable_ && !readOnly_); break;
-      case tagCut: item->setEnabled(selected && !readOnly_); break;
-      case tagCopy: item->setEnabled(selected); break;
-      case tagPaste: item->setEnabled(clipText && !readOnly_); break;
-      case tagDelete: item->setEnabled(selected && !readOnly_); break;
-      case tagSelectAll: item->setEnabled(!selected && !value_.isEmpty()); break;
-      default: break;
-    }
-  }
-}
-
-void TSaNumEdit::MenuItemClick(QObject* sender) {
-  auto* item = qobject_cast<QAction*>(sender);
-  if (!item) return;
-  switch (item->data().toInt()) {
-    case tagUndo: UndoEdit(); break;
-    case tagCut: CutToClipboard(); break;
-    case tagCopy: CopyToClipboard(); break;
-    case tagPaste: PasteFromClipboard(); break;
-    case tagDelete: ClearValue(); break;
-    case tagSelectAll: SelectAll(); break;
-    default: break;
-  }
-}
-
-void TSaNumEdit::contextMenuEvent(QContextMenuEvent* e) {
-  e->accept();
-  platform::Guarded([&] {
-    if (QMenu* menu = PopupMenu()) menu->popup(e->globalPos());
-  });
-}
-
-// ---------------------------------------------------------------------------
 // Reactions
 
 void TSaNumEdit::changeEvent(QEvent* e) {
@@ -937,8 +659,9 @@ void TSaNumEdit::AdjustHeight() {
   if (autoSize_) setClientHeight(textHeight_ + topMargin_ + bottomMargin_);
 }
 
-// The width follows the widest value only while a cell is laid out in a
-// form designer; the running program keeps the width it was given.
+// A cell keeps the width it was given, eoAutoWidthSize or not: the window
+// lays its grids out cell by cell, and a cell that widened itself would
+// cover its neighbour.
 void TSaNumEdit::AdjustWidth() {}
 
 void TSaNumEdit::setClientHeight(int height) {

@@ -4,6 +4,7 @@
 // the whole cell or nothing, and draws itself (value, marks, caret, frame).
 
 #include "platform/Types.h"
+#include "widgets/SaNumValue.h"
 
 #include <QtCore/QPointer>
 #include <QtCore/QRect>
@@ -27,7 +28,7 @@ enum TSaNumEditOption {
   eoMinusOnly = 0,      // a lone "-" survives leaving the cell
   eoArrowUp = 1,        // with ArrowFocusMove, Up goes to the previous control
   eoArrowDown = 2,      // with ArrowFocusMove, Down goes to the next control
-  eoAutoWidthSize = 3,  // with AutoSize, width follows the widest value (form designer only)
+  eoAutoWidthSize = 3,  // kept for layouts that set it; the cell keeps the width it is given
   eoORInputStop = 4     // refuse a character whose result would not fit the visible width
 };
 Q_ENUM_NS(TSaNumEditOption)
@@ -81,14 +82,6 @@ using SaNum::eoArrowDown;
 using SaNum::eoAutoWidthSize;
 using SaNum::eoORInputStop;
 
-// The parts of a value text: sign, integer digits, point, decimals.
-struct TSaNumParts {
-  QString Sign;
-  QString Integer;
-  QString Point;
-  QString Decimals;
-};
-
 class TSaNumEdit : public QWidget {
   Q_OBJECT
   Q_PROPERTY(Ui::TAlignment Alignment READ Alignment WRITE SetAlignment)
@@ -140,11 +133,11 @@ class TSaNumEdit : public QWidget {
   void SetBorderStyle(TBorderStyle value);
   int BottomMargin() const { return bottomMargin_; }
   void SetBottomMargin(int value);
-  bool Comma() const { return comma_; }
+  bool Comma() const { return format_.Comma; }
   void SetComma(bool value);
-  bool DecimalFixed() const { return decimalFixed_; }
+  bool DecimalFixed() const { return format_.DecimalFixed; }
   void SetDecimalFixed(bool value);
-  int DecimalLength() const { return decimalLength_; }
+  int DecimalLength() const { return format_.DecimalLength; }
   void SetDecimalLength(int value);
   TColor DisabledColor() const { return disabledColor_; }
   void SetDisabledColor(TColor value);
@@ -156,15 +149,15 @@ class TSaNumEdit : public QWidget {
   void SetHideSelection(bool value);
   bool ImageCopy() const { return imageCopy_; }
   void SetImageCopy(bool value);
-  bool IntegerFixed() const { return integerFixed_; }
+  bool IntegerFixed() const { return format_.IntegerFixed; }
   void SetIntegerFixed(bool value);
-  int IntegerLength() const { return integerLength_; }
+  int IntegerLength() const { return format_.IntegerLength; }
   void SetIntegerLength(int value);
   int LeftMargin() const { return leftMargin_; }
   void SetLeftMargin(int value);
-  QString LeftMark() const { return leftMark_; }
+  QString LeftMark() const { return format_.LeftMark; }
   void SetLeftMark(const QString& value);
-  bool Minus() const { return minus_; }
+  bool Minus() const { return format_.Minus; }
   void SetMinus(bool value);
   TSaNumEditOptions Options() const { return options_; }
   void SetOptions(TSaNumEditOptions value);
@@ -172,7 +165,7 @@ class TSaNumEdit : public QWidget {
   void SetReadOnly(bool value);
   int RightMargin() const { return rightMargin_; }
   void SetRightMargin(int value);
-  QString RightMark() const { return rightMark_; }
+  QString RightMark() const { return format_.RightMark; }
   void SetRightMark(const QString& value);
   QString Text() const { return GetText(); }
   // SetText (below, virtual) is the Text setter.
@@ -246,6 +239,8 @@ class TSaNumEdit : public QWidget {
   void UndoEdit();
 
   // --- state, for the window and for tests -------------------------------------
+  // The limits and formatting the value follows (SaNumValue.h).
+  const SaNum::TValueFormat& ValueFormat() const { return format_; }
   bool Selected() const { return selLength_ != 0; }
   bool UndoAvailable() const { return undoAvailable_; }
   QString UndoText() const { return undoText_; }
@@ -316,29 +311,22 @@ class TSaNumEdit : public QWidget {
   bool autoSize_ = true;
   TBorderStyle borderStyle_ = bsSingle;
   int bottomMargin_ = 2;
-  bool comma_ = true;
-  bool decimalFixed_ = false;
-  int decimalLength_ = 3;
   TColor disabledColor_ = clGrayText;
   bool enterFocusMove_ = false;
   bool errorBeep_ = true;
   bool hideSelection_ = true;
   bool imageCopy_ = false;
-  bool integerFixed_ = false;
-  int integerLength_ = 9;
   int leftMargin_ = 2;
-  QString leftMark_;
-  bool minus_ = true;
   TSaNumEditOptions options_{eoArrowUp, eoArrowDown};
   bool readOnly_ = false;
   int rightMargin_ = 2;
-  QString rightMark_;
   int topMargin_ = 2;
   TVertAlignment vertAlignment_ = taVCenter;
   TColor color_ = clWindow;
   TColor fontColor_ = clWindowText;
   bool tabStop_ = true;
   bool ctl3D_ = true;
+  SaNum::TValueFormat format_;  // IntegerLength to RightMark
 
   QString value_;
   QString displayImage_;

@@ -29,31 +29,31 @@ int TSaNumEdit::TextWidth(const QString& text) {
 // fixed parts, so the digits do not move while the user types.
 QString TSaNumEdit::LayoutText() {
   TSaNumParts p = SplitValue(value_);
-  if (integerFixed_) {
-    p.Integer = QString(integerLength_, u'0');
-    p.Sign = minus_ ? QStringLiteral("-") : QString();
+  if (format_.IntegerFixed) {
+    p.Integer = QString(format_.IntegerLength, u'0');
+    p.Sign = format_.Minus ? QStringLiteral("-") : QString();
   }
-  if (p.Integer.isEmpty() && (integerFixed_ || decimalFixed_)) p.Integer = QStringLiteral("0");
-  if (decimalFixed_) {
+  if (p.Integer.isEmpty() && (format_.IntegerFixed || format_.DecimalFixed)) p.Integer = QStringLiteral("0");
+  if (format_.DecimalFixed) {
     p.Point = QStringLiteral(".");
-    p.Decimals = QString(decimalLength_, u'0');
+    p.Decimals = QString(format_.DecimalLength, u'0');
   }
-  if (comma_) p.Integer = GroupThousands(p.Integer);
+  if (format_.Comma) p.Integer = GroupThousands(p.Integer);
   return JoinValue(p.Sign, p.Integer, p.Point, p.Decimals);
 }
 
 int TSaNumEdit::LayoutWidth() { return TextWidth(LayoutText()); }
 
 QString TSaNumEdit::TemplateText() {
-  QString zeros(integerLength_, u'0');
-  if (comma_) zeros = GroupThousands(zeros);
-  return (minus_ ? QStringLiteral("-") : QString()) + zeros + QStringLiteral(".") +
-         QString(decimalLength_, u'0');
+  QString zeros(format_.IntegerLength, u'0');
+  if (format_.Comma) zeros = GroupThousands(zeros);
+  return (format_.Minus ? QStringLiteral("-") : QString()) + zeros + QStringLiteral(".") +
+         QString(format_.DecimalLength, u'0');
 }
 
 // Marks take room only when something is shown between them.
 int TSaNumEdit::markWidth(const QString& mark) {
-  if (value_.isEmpty() && !integerFixed_ && !decimalFixed_) return 0;
+  if (value_.isEmpty() && !format_.IntegerFixed && !format_.DecimalFixed) return 0;
   return TextWidth(mark);
 }
 
@@ -78,30 +78,30 @@ int TSaNumEdit::rectTop() {
 }
 
 QRect TSaNumEdit::LeftMarkRect() {
-  const int l = markWidth(leftMark_);
-  const int total = l + LayoutWidth() + markWidth(rightMark_);
+  const int l = markWidth(format_.LeftMark);
+  const int total = l + LayoutWidth() + markWidth(format_.RightMark);
   return QRect(groupLeft(total), rectTop(), l, textHeight_);
 }
 
 QRect TSaNumEdit::LayoutRect() {
-  const int l = markWidth(leftMark_);
+  const int l = markWidth(format_.LeftMark);
   const int w = LayoutWidth();
-  const int total = l + w + markWidth(rightMark_);
+  const int total = l + w + markWidth(format_.RightMark);
   return QRect(groupLeft(total) + l, rectTop(), w, textHeight_);
 }
 
 QRect TSaNumEdit::ValueRect() {
-  const int l = markWidth(leftMark_);
+  const int l = markWidth(format_.LeftMark);
   const int w = LayoutWidth();
-  const int total = l + w + markWidth(rightMark_);
+  const int total = l + w + markWidth(format_.RightMark);
   const int t = TextWidth(FormatValue(value_));
   return QRect(groupLeft(total) + l + w - t, rectTop(), t, textHeight_);
 }
 
 QRect TSaNumEdit::RightMarkRect() {
-  const int l = markWidth(leftMark_);
+  const int l = markWidth(format_.LeftMark);
   const int w = LayoutWidth();
-  const int r = markWidth(rightMark_);
+  const int r = markWidth(format_.RightMark);
   const int total = l + w + r;
   int x = groupLeft(total) + l + w;
   if (alignment_ == taCenter)
@@ -112,8 +112,8 @@ QRect TSaNumEdit::RightMarkRect() {
 // The caret follows what was typed, not the zeros the fixed decimals add.
 int TSaNumEdit::CaretTextWidth() {
   const TSaNumParts p = SplitValue(value_);
-  QString integer = comma_ ? GroupThousands(p.Integer) : p.Integer;
-  if (integer.isEmpty() && (integerFixed_ || decimalFixed_)) integer = QStringLiteral("0");
+  QString integer = format_.Comma ? GroupThousands(p.Integer) : p.Integer;
+  if (integer.isEmpty() && (format_.IntegerFixed || format_.DecimalFixed)) integer = QStringLiteral("0");
   return TextWidth(p.Sign + integer + p.Point + p.Decimals);
 }
 
@@ -163,8 +163,8 @@ void TSaNumEdit::paintEvent(QPaintEvent*) {
 
     // The fill covers the value and its marks only, so a selection does
     // not spread into the margins.
-    const int fillLeft = leftMark_.isEmpty() ? vr.x() : lm.x();
-    const int fillRight = rightMark_.isEmpty() ? right(vr) : right(rm);
+    const int fillLeft = format_.LeftMark.isEmpty() ? vr.x() : lm.x();
+    const int fillRight = format_.RightMark.isEmpty() ? right(vr) : right(rm);
     if (brush != background)
       p.fillRect(QRect(fillLeft, vr.y(), fillRight - fillLeft, vr.height()), brush);
 
@@ -173,9 +173,9 @@ void TSaNumEdit::paintEvent(QPaintEvent*) {
     p.setPen(text);
     const int ascent = fontMetrics().ascent();
     if (!shown.isEmpty()) {
-      if (!leftMark_.isEmpty()) p.drawText(QPoint(lm.x(), lm.y() + ascent), leftMark_);
+      if (!format_.LeftMark.isEmpty()) p.drawText(QPoint(lm.x(), lm.y() + ascent), format_.LeftMark);
       p.drawText(QPoint(vr.x(), vr.y() + ascent), shown);
-      if (!rightMark_.isEmpty()) p.drawText(QPoint(rm.x(), rm.y() + ascent), rightMark_);
+      if (!format_.RightMark.isEmpty()) p.drawText(QPoint(rm.x(), rm.y() + ascent), format_.RightMark);
     }
 
     if (caretExists_ && caretShown_ && caretOn_) {

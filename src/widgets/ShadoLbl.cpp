@@ -1,7 +1,8 @@
 #include "widgets/ShadoLbl.h"
 
-#include "access/Notify.h"
+#include "platform/Accessibility.h"
 #include "platform/Application.h"
+#include "widgets/Accessible.h"
 #include "widgets/ShadoLblText.h"
 #include "widgets/Store.h"
 
@@ -45,6 +46,7 @@ void TShadow::changed() {
 
 TShadowLabel::TShadowLabel(QWidget* parent)
     : QWidget(parent), highlight_(new TShadow(this)), shadow_(new TShadow(this)) {
+  a11y::InstallWidgetFactory();
   setMouseTracking(true);  // OnMouseMove also without a button held
   setAttribute(Qt::WA_OpaquePaintEvent, !transparent_);
   highlight_->SetColor(clWhite);

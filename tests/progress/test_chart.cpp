@@ -126,7 +126,7 @@ TEST(ChartScale, NiceTicksCoverTheRangeInNiceSteps) {
 
 TEST(ProgressChartPixels, DrillsInDateOrderInTheirOperationsColourWithTheBestRinged) {
   ProgressChart chart;
-  chart.SetRecords(GridKind::Square100, smallHistory());
+  chart.SetRecords(drill::GridKind::Square100, smallHistory());
   ASSERT_EQ(chart.Best(Operation::Addition), 3u) << "100 in 130 s beats 100 in 150 s";
   ASSERT_EQ(chart.Best(Operation::Subtraction), 4u) << "a score of 100 beats a faster 90";
   ASSERT_EQ(chart.Best(Operation::Multiplication), 1u);
@@ -192,7 +192,7 @@ TEST(ProgressChartPixels, AnEmptyUnreadableOrMissingHistoryIsToldInTheDrillsWord
     QDir("date").removeRecursively();
     QDir().mkdir("date");
     c.make();
-    ProgressWindow window(GridKind::Square25);
+    ProgressWindow window(drill::GridKind::Square25);
     const QString message = window.Chart().Message();
     for (const QString& part : c.says) EXPECT_TRUE(message.contains(part)) << c.what << ": " << message.toStdString();
     EXPECT_EQ(window.ChartView()->accessibleDescription(), message.split(u'\n').join(u' ')) << c.what;
@@ -210,7 +210,7 @@ TEST(ProgressChartLayout, DrillsAreCountedInWholeNumbersAndTheLegendWrapsUncut) 
     ScoreRecords h = smallHistory();
     h.records.resize(n, h.records.back());
     ProgressChart chart;
-    chart.SetRecords(GridKind::Square100, h);
+    chart.SetRecords(drill::GridKind::Square100, h);
     const Ticks ticks = chart.LayoutFor(QSizeF(900, 560)).xTicks;
     QList<double> labelled;
     for (int i = 0; i < ticks.count; ++i)
@@ -226,7 +226,7 @@ TEST(ProgressChartLayout, DrillsAreCountedInWholeNumbersAndTheLegendWrapsUncut) 
   ScoreRecords many;
   for (int i = 0; i < 30000; ++i) many.records.push_back(record(1 + i % 28, 100, Operation(i % 3), 35990 + i % 7));
   ProgressChart chart;
-  chart.SetRecords(GridKind::Square100, std::move(many));
+  chart.SetRecords(drill::GridKind::Square100, std::move(many));
   const QSizeF size(560, 360);
   const ProgressChart::Layout layout = chart.LayoutFor(size);
   ASSERT_EQ(layout.legend.size(), 3u);
@@ -247,7 +247,7 @@ TEST(ProgressChartPixels, AHundredThousandDrillsAreDrawnAsColumnsAcrossThePlot) 
   for (int i = 0; i < 100000; ++i)
     many.records.push_back(record(1 + i % 28, 60 + i % 41, Operation(i % 3), 600 + int(random() % 3000)));
   ProgressChart chart;
-  chart.SetRecords(GridKind::Square100, std::move(many));
+  chart.SetRecords(drill::GridKind::Square100, std::move(many));
   const QSize size(900, 560);
   const ProgressChart::Layout layout = chart.LayoutFor(size);
   ASSERT_TRUE(layout.dense);
@@ -268,7 +268,7 @@ TEST(ProgressChartPixels, AHundredThousandDrillsAreDrawnAsColumnsAcrossThePlot) 
 
 TEST(ProgressChartPixels, LinesAreCrispAtTwiceTheScale) {
   ProgressChart chart;
-  chart.SetRecords(GridKind::Square100, smallHistory());
+  chart.SetRecords(drill::GridKind::Square100, smallHistory());
   const QSize size(700, 480);
   const QImage image = render(chart, size, 2);
   const ProgressChart::Layout layout = chart.LayoutFor(size);
@@ -296,7 +296,7 @@ TEST(ProgressWindowTest, ReadsTheHistoryOfItsGridAndSavesPngAndPdf) {
                                                    "2024/4/01  96点  かけざん  0:55:0\r\nnot a record\r\n")));
   }
   {
-    ProgressWindow window(GridKind::Square25);
+    ProgressWindow window(drill::GridKind::Square25);
     window.resize(700, 500);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -347,7 +347,7 @@ TEST(ProgressWindowTest, AScreenReaderFindsAFrameNamedByItsTitleHoldingTheChartI
                                                    "2024/4/02  97点  かけざん  2:01:5\r\n"
                                                    "2024/4/01  95点  たしざん  1:52:0\r\n")));
   }
-  ProgressWindow window(GridKind::Square100);
+  ProgressWindow window(drill::GridKind::Square100);
   QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&window);
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(frame->role(), QAccessible::Window);

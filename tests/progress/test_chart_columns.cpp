@@ -43,7 +43,7 @@ TEST(ProgressChartColumns, EachColumnShowsTheLeastTheGreatestAndTheMeanOfItsDril
   ProgressChart probe;
   ScoreRecords one;
   one.records.resize(1);
-  probe.SetRecords(GridKind::Square100, one);
+  probe.SetRecords(drill::GridKind::Square100, one);
   const int width = int(probe.LayoutFor(size).timePlot.width());
 
   // Ten drills to a column, the column's times 60 s apart from its base,
@@ -62,7 +62,7 @@ TEST(ProgressChartColumns, EachColumnShowsTheLeastTheGreatestAndTheMeanOfItsDril
     many.records.push_back(r);
   }
   ProgressChart chart;
-  chart.SetRecords(GridKind::Square100, std::move(many));
+  chart.SetRecords(drill::GridKind::Square100, std::move(many));
   const ProgressChart::Layout layout = chart.LayoutFor(size);
   ASSERT_TRUE(layout.dense);
   const QColor colour = ProgressChart::OperationColor(drill::Operation::Multiplication);

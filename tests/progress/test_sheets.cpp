@@ -1,15 +1,11 @@
 // Printable sheets: the header draw they share with the drill, the pages of
-// the PDF and the text a reader takes from them, the printer path, and the
-// command line that writes them.
+// the PDF and the text a reader takes from them, and the printer path.
 
-#include "progress/CommandLine.h"
 #include "progress/SheetDialog.h"
 #include "progress/Sheets.h"
 
 #include "common/TestSupport.h"
-#include "main/DrillFixture.h"
 #include "platform/Exception.h"
-#include "widgets/MMTimer.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
@@ -77,43 +73,26 @@ void expectPermutationRows(const drill::Headers& h, Operation op, int count) {
   for (const QString& t : h.tops) EXPECT_EQ(t.size(), op == Operation::Subtraction ? 2 : 1);
 }
 
-using SheetsAsTheDrillDraws = DrillFixture;
-
 }  // namespace
 
 TEST(Sheets, EveryHeaderRowIsAPermutationAsInADrill) {
-  for (GridKind grid : {GridKind::Square100, GridKind::Square25})
+  for (drill::GridKind grid : {drill::GridKind::Square100, drill::GridKind::Square25})
     for (Operation op : {Operation::Addition, Operation::Multiplication, Operation::Subtraction}) {
       const std::vector<drill::Headers> sheets = DrawSheets({grid, op, 300, 99});
       ASSERT_EQ(sheets.size(), 300u);
-      for (const drill::Headers& h : sheets) expectPermutationRows(h, op, HeaderCount(grid));
+      for (const drill::Headers& h : sheets) expectPermutationRows(h, op, drill::HeaderCount(grid));
     }
-  const SheetOptions options{GridKind::Square100, Operation::Addition, 5, 4242};
+  const SheetOptions options{drill::GridKind::Square100, Operation::Addition, 5, 4242};
   EXPECT_EQ(DrawSheets(options).back().tops, DrawSheets(options).back().tops) << "a seed gives the same sheets";
   SheetOptions other = options;
   other.seed = 4243;
   EXPECT_NE(DrawSheets(options).back().tops, DrawSheets(other).back().tops);
 }
 
-TEST_F(SheetsAsTheDrillDraws, TheFirstSheetOfASeedHasTheHeadersADrillDrawsFromIt) {
-  for (Operation op : {Operation::Addition, Operation::Subtraction}) {
-    form->SeedRandom(777);
-    (op == Operation::Subtraction ? form->RadioButton3 : form->RadioButton1)->setChecked(true);
-    startDrill();
-    const drill::Headers sheet = DrawSheets({GridKind::Square100, op, 1, 777}).front();
-    for (int j = 1; j <= 10; ++j) EXPECT_EQ(form->XEdit(j)->Text(), sheet.tops[j - 1]) << j;
-    for (int i = 1; i <= 10; ++i) EXPECT_EQ(form->YEdit(i)->Text(), sheet.lefts[i - 1]) << i;
-    form->MMTimer1->SetEnabled(false);
-    form->CuteButton1->setEnabled(true);
-    form->RadioButton1->setEnabled(true);
-    form->RadioButton3->setEnabled(true);
-  }
-}
-
 TEST(SheetsPdf, SheetsThenAnswerPagesWhoseTextHoldsTheHeadersAndAnswers) {
   const QString dir = testing_support::makeTempDir();
-  for (const SheetOptions& options : {SheetOptions{GridKind::Square100, Operation::Subtraction, 3, 12345},
-                                      SheetOptions{GridKind::Square25, Operation::Multiplication, 2, 7}}) {
+  for (const SheetOptions& options : {SheetOptions{drill::GridKind::Square100, Operation::Subtraction, 3, 12345},
+                                      SheetOptions{drill::GridKind::Square25, Operation::Multiplication, 2, 7}}) {
     const QString pdf = dir + "/sheets.pdf";
     WriteSheetsPdf(pdf, options);
     ASSERT_EQ(pageCount(pdf), 2 * options.count);
@@ -121,8 +100,8 @@ TEST(SheetsPdf, SheetsThenAnswerPagesWhoseTextHoldsTheHeadersAndAnswers) {
 
     const std::vector<drill::Headers> sheets = DrawSheets(options);
     const auto pages = pageWords(pdf);
-    const QString sign = OperationSign(options.operation);
-    const int n = HeaderCount(options.grid);
+    const QString sign = drill::OperationSign(options.operation);
+    const int n = drill::HeaderCount(options.grid);
     for (int s = 0; s < options.count; ++s) {
       const auto& sheetPage = pages[std::size_t(s)];
       const QString all = [&] {
@@ -154,11 +133,11 @@ TEST(SheetsPdf, SheetsThenAnswerPagesWhoseTextHoldsTheHeadersAndAnswers) {
 
 TEST(SheetsPdf, CellsAreAtLeastFifteenMillimetresAndTheFileIsAllOrNothing) {
   const QString dir = testing_support::makeTempDir();
-  WriteSheetsPdf(dir + "/one.pdf", {GridKind::Square100, Operation::Subtraction, 1, 5});
+  WriteSheetsPdf(dir + "/one.pdf", {drill::GridKind::Square100, Operation::Subtraction, 1, 5});
   // Word boxes in points: neighbouring top headers (10 to 19, each a word
   // found once on the page) stand one cell apart.
   const QString boxes = run("pdftotext", {"-bbox", "-f", "1", "-l", "1", dir + "/one.pdf", "-"});
-  const drill::Headers sheet = DrawSheets({GridKind::Square100, Operation::Subtraction, 1, 5}).front();
+  const drill::Headers sheet = DrawSheets({drill::GridKind::Square100, Operation::Subtraction, 1, 5}).front();
   std::vector<double> centres;
   for (const QString& top : sheet.tops) {
     const QRegularExpression word(QStringLiteral(R"re(xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)" yMax="[\d.]+">%1<)re")
@@ -175,12 +154,12 @@ TEST(SheetsPdf, CellsAreAtLeastFifteenMillimetresAndTheFileIsAllOrNothing) {
 }
 
 TEST(SheetsPrinter, TheSheetDialogPrintsTheChosenSheetsAndTheirAnswers) {
-  SheetDialog dialog(GridKind::Square25, Operation::Multiplication);
+  SheetDialog dialog(drill::GridKind::Square25, Operation::Multiplication);
   EXPECT_TRUE(dialog.OperationButton(Operation::Multiplication)->isChecked()) << "the drill's operation first";
   dialog.OperationButton(Operation::Subtraction)->setChecked(true);
   dialog.CountBox()->setValue(3);
   const SheetOptions options = dialog.Options();
-  EXPECT_EQ(options.grid, GridKind::Square25);
+  EXPECT_EQ(options.grid, drill::GridKind::Square25);
   EXPECT_EQ(options.operation, Operation::Subtraction);
   EXPECT_EQ(options.count, 3);
 
@@ -194,68 +173,4 @@ TEST(SheetsPrinter, TheSheetDialogPrintsTheChosenSheetsAndTheirAnswers) {
   const auto pages = pageWords(pdf);
   EXPECT_FALSE(gridRows(pages[0], "－").empty());
   EXPECT_EQ(gridRows(pages[5], "－").size(), 6u);
-}
-
-TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
-  using Mode = CommandLine::Mode;
-  const struct {
-    QStringList arguments;
-    Mode mode;
-    const char* error;  // a part of the message; null when the line is good
-  } cases[] = {
-      {{}, Mode::Drill, nullptr},
-      {{"--progress"}, Mode::Progress, nullptr},
-      {{"--sheet", "a.pdf"}, Mode::Sheet, nullptr},
-      {{"--sheet=a.pdf", "--grid=25", "--op", "sub", "--count", "10", "--seed", "4294967295"}, Mode::Sheet, nullptr},
-      {{"--help"}, Mode::Help, nullptr},
-      {{"--grid", "50", "--progress"}, Mode::Drill, "--grid must be 100 or 25"},
-      {{"--sheet", "a.pdf", "--op", "div"}, Mode::Sheet, "--op must be add, mul or sub"},
-      {{"--sheet", "a.pdf", "--count", "0"}, Mode::Sheet, "--count must be a whole number from 1 to 500"},
-      {{"--sheet", "a.pdf", "--count", "two"}, Mode::Sheet, "--count must be"},
-      {{"--sheet", "a.pdf", "--seed", "4294967296"}, Mode::Sheet, "--seed must be"},
-      {{"--sheet"}, Mode::Drill, "--sheet needs a value"},
-      {{"--sheet", "-"}, Mode::Sheet, nullptr},  // standard output
-      {{"--sheet", "a.PDF"}, Mode::Sheet, nullptr},
-      {{"--sheet", "a.png"}, Mode::Drill, "must end in .pdf, not 'a.png'"},
-      {{"--sheet=a"}, Mode::Drill, "must end in .pdf, not 'a'"},
-      {{"-sheet", "a.pdf"}, Mode::Drill, "unknown option '-sheet' (options take two dashes: --sheet)"},
-      {{"-progress"}, Mode::Drill, "unknown option '-progress'"},
-      {{"--progress=yes"}, Mode::Drill, "--progress takes no value"},
-      {{"--sheet", "a.pdf", "--progress"}, Mode::Drill, "cannot be used together"},
-      {{"--sheet", "a.pdf", "--count", "2", "--count", "3"}, Mode::Drill, "more than once"},
-      {{"--progress", "--op", "add"}, Mode::Progress, "--op is used only with --sheet"},
-      {{"--grid", "25"}, Mode::Drill, "--grid is used only with"},
-      {{"--frobnicate"}, Mode::Drill, "unknown option '--frobnicate'"},
-      {{"history.dat"}, Mode::Drill, "unexpected argument 'history.dat'"},
-      {{"--", "--progress"}, Mode::Drill, "unexpected argument '--progress'"},
-  };
-  for (const auto& c : cases) {
-    const CommandLine line = ParseCommandLine(QStringList{"Sorabe"} + c.arguments, false);
-    const std::string what = c.arguments.join(' ').toStdString();
-    if (c.error) {
-      EXPECT_TRUE(line.error.contains(QString::fromUtf8(c.error))) << what << ": " << line.error.toStdString();
-      EXPECT_FALSE(line.error.contains(u'\n')) << what;
-      continue;
-    }
-    EXPECT_TRUE(line.error.isEmpty()) << what << ": " << line.error.toStdString();
-    EXPECT_EQ(line.mode, c.mode) << what;
-  }
-  const CommandLine full = ParseCommandLine(
-      {"Sorabe", "--sheet=a.pdf", "--grid=25", "--op", "sub", "--count", "10", "--seed", "4294967295"}, false);
-  EXPECT_EQ(full.sheetPath, "a.pdf");
-  EXPECT_TRUE(full.sheet.grid == GridKind::Square25 && full.sheet.operation == Operation::Subtraction);
-  EXPECT_EQ(full.sheet.count, 10);
-  EXPECT_EQ(full.seed, 4294967295u);
-  EXPECT_FALSE(ParseCommandLine({"Sorabe", "--sheet", "a.pdf"}, false).seed.has_value());
-  // Under a Japanese locale the same refusals and the help speak Japanese.
-  EXPECT_EQ(ParseCommandLine({"Sorabe", "--count", "0", "--sheet", "a.pdf"}, true).error,
-            "--count は 1 から 500 までの整数です ('0' ではなく)");
-  EXPECT_TRUE(ParseCommandLine({"Sorabe", "-h"}, true).helpText.startsWith("使い方: Sorabe"));
-
-  const char* sheetArgs[] = {"Sorabe", "--count", "2", "--sheet=x.pdf"};
-  EXPECT_TRUE(NeedsNoWindow(4, const_cast<char**>(sheetArgs)));
-  const char* help[] = {"Sorabe", "--progress", "-h"};
-  EXPECT_TRUE(NeedsNoWindow(3, const_cast<char**>(help)));
-  const char* plain[] = {"Sorabe", "--progress", "--", "--sheet"};
-  EXPECT_FALSE(NeedsNoWindow(4, const_cast<char**>(plain)));
 }

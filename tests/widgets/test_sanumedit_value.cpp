@@ -1,5 +1,6 @@
-// The cell's value model: what a written text becomes, how a value is
-// shown, and how limits re-shape the value.
+// The cell's value model in a cell: what a written text becomes, how a
+// value is shown, and how limits re-shape the value (the rules alone are
+// tested in test_sanumvalue.cpp).
 
 #include "test_sanumedit.h"
 
@@ -80,25 +81,6 @@ TEST(SaNumEditText, OptionsAreOneBitEachWithArrowsByDefault) {
   EXPECT_EQ((all - TSaNumEditOptions{eoArrowUp}).Bits(), 29u);
 }
 
-TEST(SaNumEditFormat, ShownValueFollowsGroupingAndFixedParts) {
-  TSaNumEdit cell;
-  EXPECT_EQ(cell.FormatValue("1234567.5"), "1,234,567.5");
-  EXPECT_EQ(cell.FormatValue("-123"), "-123");
-  EXPECT_EQ(cell.FormatValue("123456"), "123,456");
-  EXPECT_EQ(cell.GroupThousands(""), "");
-  cell.SetDecimalFixed(true);
-  EXPECT_EQ(cell.FormatValue("12.5"), "12.500");
-  EXPECT_EQ(cell.FormatValue(""), "0.000");
-  EXPECT_EQ(cell.FormatValue("-"), "-0.000");
-  EXPECT_EQ(cell.FormatValue("1.23"), "1.230");
-  cell.SetDecimalFixed(false);
-  cell.SetIntegerFixed(true);
-  EXPECT_EQ(cell.FormatValue(""), "0");
-  cell.SetIntegerFixed(false);
-  cell.SetComma(false);
-  EXPECT_EQ(cell.FormatValue("1234"), "1234");
-}
-
 TEST(SaNumEditFormat, DisplayImageCarriesMarksOnlyAroundAValue) {
   TSaNumEdit cell;
   cell.SetLeftMark(u"¥"_qs);
@@ -111,15 +93,6 @@ TEST(SaNumEditFormat, DisplayImageCarriesMarksOnlyAroundAValue) {
   cell.SetText("");
   cell.SetIntegerFixed(true);
   EXPECT_EQ(cell.DisplayImage(), u"¥0円"_qs);
-}
-
-TEST(SaNumEditFormat, LeadingZerosAreTrimmedFromTheIntegerPartOnly) {
-  TSaNumEdit cell;
-  const std::pair<const char*, const char*> cases[] = {
-      {"007", "7"},  {"000", "0"},   {"05", "5"},     {".5", "0.5"}, {"-.5", "-0.5"},
-      {"00.5", "0.5"}, {"0.05", "0.05"}, {"-0", "-0"}, {"-", "-"},    {"", ""},
-      {"-007", "-7"}, {"100", "100"}};
-  for (const auto& [in, out] : cases) EXPECT_EQ(cell.TrimLeadingZeros(in), out) << in;
 }
 
 TEST(SaNumEditLimits, TighterLimitsReshapeTheValue) {

@@ -1,0 +1,92 @@
+// Where the program's parts meet: the command line that opens the chart or
+// writes sheets, and sheets whose first page holds the headers a drill
+// draws from the same seed.
+
+#include "app/CommandLine.h"
+#include "progress/Sheets.h"
+#include "widgets/MMTimer.h"
+#include "window/DrillFixture.h"
+
+using namespace progress;
+using drill::Operation;
+
+using SheetsAsTheDrillDraws = DrillFixture;
+
+TEST_F(SheetsAsTheDrillDraws, TheFirstSheetOfASeedHasTheHeadersADrillDrawsFromIt) {
+  for (Operation op : {Operation::Addition, Operation::Subtraction}) {
+    form->SeedRandom(777);
+    (op == Operation::Subtraction ? form->RadioButton3 : form->RadioButton1)->setChecked(true);
+    startDrill();
+    const drill::Headers sheet = DrawSheets({drill::GridKind::Square100, op, 1, 777}).front();
+    for (int j = 1; j <= 10; ++j) EXPECT_EQ(form->XEdit(j)->Text(), sheet.tops[j - 1]) << j;
+    for (int i = 1; i <= 10; ++i) EXPECT_EQ(form->YEdit(i)->Text(), sheet.lefts[i - 1]) << i;
+    form->MMTimer1->SetEnabled(false);
+    form->CuteButton1->setEnabled(true);
+    form->RadioButton1->setEnabled(true);
+    form->RadioButton3->setEnabled(true);
+  }
+}
+
+TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
+  using Mode = CommandLine::Mode;
+  const struct {
+    QStringList arguments;
+    Mode mode;
+    const char* error;  // a part of the message; null when the line is good
+  } cases[] = {
+      {{}, Mode::Drill, nullptr},
+      {{"--progress"}, Mode::Progress, nullptr},
+      {{"--sheet", "a.pdf"}, Mode::Sheet, nullptr},
+      {{"--sheet=a.pdf", "--grid=25", "--op", "sub", "--count", "10", "--seed", "4294967295"}, Mode::Sheet, nullptr},
+      {{"--help"}, Mode::Help, nullptr},
+      {{"--grid", "50", "--progress"}, Mode::Drill, "--grid must be 100 or 25"},
+      {{"--sheet", "a.pdf", "--op", "div"}, Mode::Sheet, "--op must be add, mul or sub"},
+      {{"--sheet", "a.pdf", "--count", "0"}, Mode::Sheet, "--count must be a whole number from 1 to 500"},
+      {{"--sheet", "a.pdf", "--count", "two"}, Mode::Sheet, "--count must be"},
+      {{"--sheet", "a.pdf", "--seed", "4294967296"}, Mode::Sheet, "--seed must be"},
+      {{"--sheet"}, Mode::Drill, "--sheet needs a value"},
+      {{"--sheet", "-"}, Mode::Sheet, nullptr},  // standard output
+      {{"--sheet", "a.PDF"}, Mode::Sheet, nullptr},
+      {{"--sheet", "a.png"}, Mode::Drill, "must end in .pdf, not 'a.png'"},
+      {{"--sheet=a"}, Mode::Drill, "must end in .pdf, not 'a'"},
+      {{"-sheet", "a.pdf"}, Mode::Drill, "unknown option '-sheet' (options take two dashes: --sheet)"},
+      {{"-progress"}, Mode::Drill, "unknown option '-progress'"},
+      {{"--progress=yes"}, Mode::Drill, "--progress takes no value"},
+      {{"--sheet", "a.pdf", "--progress"}, Mode::Drill, "cannot be used together"},
+      {{"--sheet", "a.pdf", "--count", "2", "--count", "3"}, Mode::Drill, "more than once"},
+      {{"--progress", "--op", "add"}, Mode::Progress, "--op is used only with --sheet"},
+      {{"--grid", "25"}, Mode::Drill, "--grid is used only with"},
+      {{"--frobnicate"}, Mode::Drill, "unknown option '--frobnicate'"},
+      {{"history.dat"}, Mode::Drill, "unexpected argument 'history.dat'"},
+      {{"--", "--progress"}, Mode::Drill, "unexpected argument '--progress'"},
+  };
+  for (const auto& c : cases) {
+    const CommandLine line = ParseCommandLine(QStringList{"Sorabe"} + c.arguments, false);
+    const std::string what = c.arguments.join(' ').toStdString();
+    if (c.error) {
+      EXPECT_TRUE(line.error.contains(QString::fromUtf8(c.error))) << what << ": " << line.error.toStdString();
+      EXPECT_FALSE(line.error.contains(u'\n')) << what;
+      continue;
+    }
+    EXPECT_TRUE(line.error.isEmpty()) << what << ": " << line.error.toStdString();
+    EXPECT_EQ(line.mode, c.mode) << what;
+  }
+  const CommandLine full = ParseCommandLine(
+      {"Sorabe", "--sheet=a.pdf", "--grid=25", "--op", "sub", "--count", "10", "--seed", "4294967295"}, false);
+  EXPECT_EQ(full.sheetPath, "a.pdf");
+  EXPECT_TRUE(full.sheet.grid == drill::GridKind::Square25 && full.sheet.operation == Operation::Subtraction);
+  EXPECT_EQ(full.sheet.count, 10);
+  EXPECT_EQ(full.seed, 4294967295u);
+  EXPECT_FALSE(ParseCommandLine({"Sorabe", "--sheet", "a.pdf"}, false).seed.has_value());
+  // Under a Japanese locale the same refusals and the help speak Japanese.
+  EXPECT_EQ(ParseCommandLine({"Sorabe", "--count", "0", "--sheet", "a.pdf"}, true).error,
+            "--count は 1 から 500 までの整数です ('0' ではなく)");
+  EXPECT_TRUE(ParseCommandLine({"Sorabe", "-h"}, true).helpText.startsWith("使い方: Sorabe"));
+
+  const char* sheetArgs[] = {"Sorabe", "--count", "2", "--sheet=x.pdf"};
+  EXPECT_TRUE(NeedsNoWindow(4, const_cast<char**>(sheetArgs)));
+  const char* help[] = {"Sorabe", "--progress", "-h"};
+  EXPECT_TRUE(NeedsNoWindow(3, const_cast<char**>(help)));
+  const char* plain[] = {"Sorabe", "--progress", "--", "--sheet"};
+  EXPECT_FALSE(NeedsNoWindow(4, const_cast<char**>(plain)));
+}
