@@ -25,9 +25,16 @@ const Option kOptions[] = {
      "(- writes to standard output) and exit", u"プリントとこたえを ファイル.pdf に書いて終了します\n"
      u"(- なら標準出力に書きます)"},
     {"grid", "100|25", u"100|25", "the grid: 100 (default) or 25", u"マスの数: 100 (既定) か 25"},
-    {"op", "add|mul|sub", u"add|mul|sub", "the operation of the sheets (default add)",
+    {"op", "add|mul|sub", u"add|mul|sub", "the operation of the sheets or the facts (default add)",
      u"計算: add たしざん (既定), mul かけざん, sub ひきざん"},
-    {"count", "N", u"N", "how many sheets, 1 to 500 (default 1)", u"プリントの枚数: 1 から 500 (既定 1)"},
+    {"count", "N", u"N", "how many sheets, 1 to 500 (default 1);\nwith --facts --text: how many facts (default 10)",
+     u"プリントの枚数: 1 から 500 (既定 1)\n--facts --text では表示する数 (既定 10)"},
+    {"facts", nullptr, nullptr, "open the weak facts of the answers in this folder",
+     u"このフォルダのこたえから にがてな計算を表示します"},
+    {"text", nullptr, nullptr, "with --facts: print the weakest facts, one a line, and exit",
+     u"--facts といっしょに: にがてな計算を1行ずつ表示して終了します"},
+    {"weak", nullptr, nullptr, "with --sheet: 25-square sheets on the weak facts",
+     u"--sheet といっしょに: にがてな計算の25マスのプリント"},
     {"seed", "S", u"S", "seed of the header draw, 0 to 4294967295: the same seed\ngives the same sheets "
      "(default: from the clock)", u"問題を選ぶ種 (0 から 4294967295): 同じ種なら\n同じプリントになります (既定: 時計から)"},
 };
@@ -54,11 +61,13 @@ int TerminalWidth(const QString& text) {
 QString HelpText(const QString& program, bool japanese) {
   QString text = japanese ? QStringLiteral("使い方: %1 [--progress [--grid 100|25]]\n"
                                            "        %1 --sheet ファイル.pdf [--grid 100|25] [--op add|mul|sub]\n"
-                                           "               [--count N] [--seed S]\n"
+                                           "               [--count N] [--seed S] [--weak]\n"
+                                           "        %1 --facts [--text] [--op add|mul|sub] [--count N]\n"
                                            "100マス計算のドリルです。オプションがなければドリルのウインドウを開きます。\n\n")
                           : QStringLiteral("Usage: %1 [--progress [--grid 100|25]]\n"
                                            "       %1 --sheet FILE.pdf [--grid 100|25] [--op add|mul|sub]\n"
-                                           "              [--count N] [--seed S]\n"
+                                           "              [--count N] [--seed S] [--weak]\n"
+                                           "       %1 --facts [--text] [--op add|mul|sub] [--count N]\n"
                                            "The 100-square arithmetic drill. Without options it opens the drill "
                                            "window.\n\n");
   text = text.arg(program);
@@ -81,6 +90,7 @@ bool NeedsNoWindow(int argc, char** argv) {
     const char* arg = argv[i];
     if (std::strcmp(arg, "--") == 0) break;
     if (std::strcmp(arg, "--sheet") == 0 || std::strncmp(arg, "--sheet=", 8) == 0) return true;
+    if (std::strcmp(arg, "--text") == 0) return true;
     if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) return true;
   }
   return false;
@@ -160,7 +170,24 @@ CommandLine ParseCommandLine(const QStringList& arguments, bool japanese) {
 
   if (isSet("progress") && isSet("sheet"))
     return fail(say(u"--progress と --sheet は一緒に使えません", "--progress and --sheet cannot be used together"));
-  if (isSet("sheet")) {
+  for (const char* other : {"progress", "sheet"})
+    if (isSet("facts") && isSet(other))
+      return fail(say(u"--facts と --%1 は一緒に使えません", "--facts and --%1 cannot be used together").arg(other));
+  if (isSet("text") && !isSet("facts"))
+    return fail(say(u"--text は --facts といっしょにだけ使います", "--text is used only with --facts"));
+  if (isSet("weak") && !isSet("sheet"))
+    return fail(say(u"--weak は --sheet といっしょにだけ使います", "--weak is used only with --sheet"));
+  if (isSet("facts")) {
+    line.mode = isSet("text") ? CommandLine::Mode::FactsText : CommandLine::Mode::Facts;
+    if (isSet("grid"))
+      return fail(say(u"--grid は --progress か --sheet といっしょにだけ使います",
+                      "--grid is used only with --progress or --sheet"));
+    if (isSet("seed"))
+      return fail(say(u"--seed は --sheet といっしょにだけ使います", "--seed is used only with --sheet"));
+    if (isSet("count") && !isSet("text"))
+      return fail(say(u"--count は --sheet か --facts --text といっしょにだけ使います",
+                      "--count is used only with --sheet or --facts --text"));
+  } else if (isSet("sheet")) {
     line.mode = CommandLine::Mode::Sheet;
     line.sheetPath = value("sheet");
     if (line.sheetPath.isEmpty()) return fail(say(u"--sheet にはファイル名が要ります", "--sheet needs a file name"));
@@ -173,7 +200,8 @@ CommandLine ParseCommandLine(const QStringList& arguments, bool japanese) {
   } else if (isSet("progress")) {
     line.mode = CommandLine::Mode::Progress;
   }
-  if (line.mode != CommandLine::Mode::Sheet)
+  const bool factsMode = line.mode == CommandLine::Mode::Facts || line.mode == CommandLine::Mode::FactsText;
+  if (line.mode != CommandLine::Mode::Sheet && !factsMode)
     for (const char* sheetOnly : {"op", "count", "seed"})
       if (isSet(sheetOnly))
         return fail(say(u"--%1 は --sheet といっしょにだけ使います", "--%1 is used only with --sheet").arg(sheetOnly));
@@ -181,6 +209,14 @@ CommandLine ParseCommandLine(const QStringList& arguments, bool japanese) {
     return fail(say(u"--grid は --progress か --sheet といっしょにだけ使います",
                     "--grid is used only with --progress or --sheet"));
 
+  if (isSet("weak")) {
+    if (isSet("grid") && value("grid") != QStringLiteral("25"))
+      return fail(say(u"--weak は25マスのプリントです (--grid '%1' は使えません)",
+                      "--weak makes 25-square sheets; --grid cannot be '%1'")
+                      .arg(value("grid")));
+    line.weak = true;
+    line.sheet.grid = drill::GridKind::Square25;
+  }
   if (isSet("grid")) {
     const QString grid = value("grid");
     if (grid == QStringLiteral("100"))
@@ -202,7 +238,17 @@ CommandLine ParseCommandLine(const QStringList& arguments, bool japanese) {
       return fail(say(u"--op は add か mul か sub です ('%1' ではなく)", "--op must be add, mul or sub, not '%1'")
                       .arg(op));
   }
-  if (isSet("count")) {
+  if (isSet("count") && line.mode == CommandLine::Mode::FactsText) {
+    bool ok = false;
+    const QString count = value("count");
+    const int n = count.toInt(&ok);
+    if (!ok || n < 1 || n > kMaxFactsListed)
+      return fail(say(u"--count は 1 から %1 までの整数です ('%2' ではなく)",
+                      "--count must be a whole number from 1 to %1, not '%2'")
+                      .arg(kMaxFactsListed)
+                      .arg(count));
+    line.factCount = n;
+  } else if (isSet("count")) {
     bool ok = false;
     const QString count = value("count");
     const int n = count.toInt(&ok);

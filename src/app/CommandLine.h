@@ -4,6 +4,9 @@
 // sheets:
 //   --progress [--grid 100|25]
 //   --sheet FILE.pdf [--grid 100|25] [--op add|mul|sub] [--count N] [--seed S]
+//   --sheet FILE.pdf --weak [--op add|mul|sub] [--count N] [--seed S]
+//   --facts [--op add|mul|sub]
+//   --facts --text [--op add|mul|sub] [--count N]
 // Messages for the terminal (errors, the help) are Japanese under a Japanese
 // locale and English otherwise.
 
@@ -16,16 +19,20 @@
 namespace progress {
 
 struct CommandLine {
-  enum class Mode { Drill, Progress, Sheet, Help };
+  enum class Mode { Drill, Progress, Sheet, Facts, FactsText, Help };
   Mode mode = Mode::Drill;
   QString sheetPath;                  // "-": standard output
-  SheetOptions sheet;                 // grid also serves --progress
+  SheetOptions sheet;                 // grid also serves --progress, operation --facts
+  bool weak = false;                  // sheets whose headers bring back the weak facts
+  int factCount = 10;                 // facts listed by --facts --text
   std::optional<std::uint32_t> seed;  // none: a new one from the clock
   QString error;                      // one line for stderr; empty when the line is good
   QString helpText;
 };
 
-// True when the arguments ask for sheets or for the help text: then no
+inline constexpr int kMaxFactsListed = 100;
+
+// True when the arguments ask for sheets, the weak facts as text or for the help text: then no
 // window opens, and the program starts without a display.
 bool NeedsNoWindow(int argc, char** argv);
 

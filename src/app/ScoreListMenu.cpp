@@ -4,6 +4,11 @@
 #include "platform/Application.h"
 #include "progress/ProgressWindow.h"
 #include "progress/SheetDialog.h"
+#include "progress/WeakFactsWindow.h"
+#include "drill/AnswersFile.h"
+#include "widgets/CuteBtn.h"
+
+#include <QtCore/QDate>
 
 #include <QtCore/QCoreApplication>
 #include <QtGui/QContextMenuEvent>
@@ -19,6 +24,21 @@ namespace {
 
 drill::GridKind ShownGrid(const TForm1* form) {
   return form->RadioButton6->isChecked() ? drill::GridKind::Square25 : drill::GridKind::Square100;
+}
+
+// Checks the 25-square and starts a drill whose headers cover the weakest
+// facts of the checked operation; the rest is the ordinary 25-square drill.
+void PractiseWeakFacts(TForm1* form) {
+  const drill::Operation operation = form->CheckedOperation();
+  const drill::WeakFacts weak = drill::LoadWeakFacts(answers::kAnswersPath, operation, QDate::currentDate());
+  if (weak.ranked.empty() || !form->CuteButton1->isEnabled()) return;
+  const drill::HeaderChoice choice = drill::ChooseHeaders(weak.ranked);
+  form->RadioButton6->setChecked(true);
+  form->NextHeaders = [form, choice](drill::Operation op, int count) {
+    if (count != 5) return drill::DrawHeaders(op, count, [form](int n) { return form->Random(n); });
+    return drill::WeakHeaders(choice, op, [form](int n) { return form->Random(n); });
+  };
+  form->CuteButton1Click(form->CuteButton1);
 }
 
 // Watches the drill window's native window for the right button over the
@@ -105,6 +125,20 @@ class ScoreListMenu : public QObject {
     QAction* sheets = menu->addAction(QStringLiteral("プリント…"));
     connect(sheets, &QAction::triggered, form, [form] {
       platform::Guarded([form] { SheetDialog::Open(ShownGrid(form), form->CheckedOperation(), form); });
+    });
+    menu->addSeparator();
+    QAction* facts = menu->addAction(QStringLiteral("にがて…"));
+    connect(facts, &QAction::triggered, form, [form] {
+      platform::Guarded([form] { WeakFactsWindow::Open(form->CheckedOperation(), form); });
+    });
+    QAction* practise = menu->addAction(QStringLiteral("にがてを 25マスで"));
+    practise->setObjectName(QStringLiteral("PractiseWeakFacts"));
+    connect(practise, &QAction::triggered, form, [form] { platform::Guarded([form] { PractiseWeakFacts(form); }); });
+    // Enabled once the operation shown has ranked facts, and no drill runs.
+    connect(menu, &QMenu::aboutToShow, practise, [form, practise] {
+      const drill::WeakFacts weak =
+          drill::LoadWeakFacts(answers::kAnswersPath, form->CheckedOperation(), QDate::currentDate());
+      practise->setEnabled(!weak.ranked.empty() && form->CuteButton1->isEnabled());
     });
     return menu;
   }

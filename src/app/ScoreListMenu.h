@@ -1,6 +1,7 @@
 #pragma once
 // The score list's context menu: "成績グラフ…" opens the progress chart of the
-// history the list shows, "プリント…" the printable sheets.
+// history the list shows, "プリント…" the printable sheets, "にがて…" the weak
+// facts of the checked operation, "にがてを 25マスで" a 25-square drill on them.
 
 class TForm1;
 

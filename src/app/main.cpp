@@ -7,10 +7,14 @@
 #include "platform/Accessibility.h"
 #include "platform/Application.h"
 #include "platform/Locale.h"
+#include "drill/AnswersFile.h"
+#include "drill/WeakFacts.h"
 #include "progress/ProgressWindow.h"
+#include "progress/WeakFactsWindow.h"
 #include "progress/SafeWrite.h"
 #include "window/Form1.h"
 
+#include <QtCore/QDate>
 #include <QtCore/QTime>
 #include <QtWidgets/QApplication>
 
@@ -57,8 +61,21 @@ int WriteSheets(progress::CommandLine& line) {
     const QTime now = QTime::currentTime();
     line.sheet.seed = std::uint32_t(now.msecsSinceStartOfDay());
   }
+  progress::WeakChoice weak;
+  if (line.weak) {
+    const drill::WeakFacts facts =
+        drill::LoadWeakFacts(answers::kAnswersPath, line.sheet.operation, QDate::currentDate());
+    if (facts.ranked.empty()) {
+      const bool japanese = platform::JapaneseLocale();
+      PrintError(japanese ? QStringLiteral("%1 にまだ こたえが ありません: --weak のプリントは作れません")
+                                .arg(answers::kAnswersPath)
+                          : QStringLiteral("no answers yet in %1: no --weak sheets to make").arg(answers::kAnswersPath));
+      return 1;
+    }
+    weak = drill::ChooseHeaders(facts.ranked);
+  }
   try {
-    progress::WriteSheetsPdf(line.sheetPath, line.sheet);
+    progress::WriteSheetsPdf(line.sheetPath, line.sheet, weak);
   } catch (const progress::WriteError& e) {
     PrintError(e.Text(platform::JapaneseLocale()));
     return 1;
@@ -67,6 +84,19 @@ int WriteSheets(progress::CommandLine& line) {
     return 1;
   }
   return 0;
+}
+
+// The weak facts of the answers in the working folder, weakest first, on
+// stdout. No answers yet is no list and no error.
+int PrintWeakFacts(const progress::CommandLine& line) {
+  const drill::WeakFacts facts =
+      drill::LoadWeakFacts(answers::kAnswersPath, line.sheet.operation, QDate::currentDate());
+  if (facts.error != 0) {
+    PrintError(QStringLiteral("%1: %2").arg(answers::kAnswersPath, QString::fromLocal8Bit(std::strerror(facts.error))));
+    return 1;
+  }
+  std::fputs(drill::WeakFactsText(line.sheet.operation, facts.ranked, line.factCount).toUtf8().constData(), stdout);
+  return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 // "--check-only ARGS...": are ARGS a right command line? Asked by the
@@ -100,12 +130,13 @@ int main(int argc, char** argv) {
   progress::CommandLine line;
 
   if (progress::NeedsNoWindow(argc, argv) || !DisplayReachable(argc, argv)) {
-    // Sheets and the help text need no window, so no display either.
+    // Sheets, the weak facts as text and the help need no window, so no display either.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     platform::SetApplicationTitle(title);
     platform::InstallFontSubstitutions();
     if (const int code = ReadCommandLine(line); code >= 0) return code;
+    if (line.mode == progress::CommandLine::Mode::FactsText) return PrintWeakFacts(line);
     if (line.mode != progress::CommandLine::Mode::Sheet) {
       // Sheets and help are all NeedsNoWindow lets through: a window was
       // asked for where there is no display.
@@ -126,6 +157,12 @@ int main(int argc, char** argv) {
   if (line.mode == progress::CommandLine::Mode::Progress) {
     progress::ProgressWindow window(line.sheet.grid);
     window.show();
+    return app.exec();
+  }
+
+  if (line.mode == progress::CommandLine::Mode::Facts) {
+    progress::WeakFactsWindow* window = progress::WeakFactsWindow::Open(line.sheet.operation, nullptr);
+    window->setAttribute(Qt::WA_QuitOnClose, true);
     return app.exec();
   }
 

@@ -133,12 +133,14 @@ int SheetCellSize(drill::GridKind grid) {
   return grid == drill::GridKind::Square100 ? 160 : 280;
 }
 
-std::vector<drill::Headers> DrawSheets(const SheetOptions& options) {
+std::vector<drill::Headers> DrawSheets(const SheetOptions& options, const WeakChoice& weak) {
   std::mt19937 generator(options.seed);
   const drill::RandomBelow random = [&generator](int n) { return drill::DrawBelow(generator, n); };
   std::vector<drill::Headers> sheets;
   for (int s = 0; s < options.count; ++s)
-    sheets.push_back(drill::DrawHeaders(options.operation, drill::HeaderCount(options.grid), random));
+    sheets.push_back(weak && options.grid == drill::GridKind::Square25
+                         ? drill::WeakHeaders(*weak, options.operation, random)
+                         : drill::DrawHeaders(options.operation, drill::HeaderCount(options.grid), random));
   return sheets;
 }
 
@@ -159,8 +161,8 @@ void PaintSheets(QPagedPaintDevice& device, const SheetOptions& options,
   }
 }
 
-void WriteSheetsPdf(const QString& path, const SheetOptions& options) {
-  const std::vector<drill::Headers> sheets = DrawSheets(options);
+void WriteSheetsPdf(const QString& path, const SheetOptions& options, const WeakChoice& weak) {
+  const std::vector<drill::Headers> sheets = DrawSheets(options, weak);
   WriteFileSafely(path, [&](QIODevice& file) {
     QPdfWriter writer(&file);
     writer.setResolution(600);

@@ -6,10 +6,12 @@
 
 #include "drill/HeaderDraw.h"
 #include "drill/Grid.h"
+#include "drill/WeakFacts.h"
 
 #include <QtCore/QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class QPagedPaintDevice;
@@ -23,12 +25,16 @@ struct SheetOptions {
   std::uint32_t seed = 0;   // the same seed gives the same sheets
 };
 
+// 25-square sheets on chosen facts: these digits head every sheet, each sheet
+// in an order of its own drawn from the seed. None: the drill's own draw.
+using WeakChoice = std::optional<drill::HeaderChoice>;
+
 inline constexpr int kMaxSheets = 500;
 
 // The headers of every sheet: one generator seeded with options.seed, each
 // sheet drawn in turn as a drill draws its grid (so sheet 1 has the headers
 // a drill would draw from a generator with that seed).
-std::vector<drill::Headers> DrawSheets(const SheetOptions& options);
+std::vector<drill::Headers> DrawSheets(const SheetOptions& options, const WeakChoice& weak = std::nullopt);
 
 // Paints the sheets and then their answer pages onto device, one page each,
 // A4 portrait, measured from the paper's corner.
@@ -37,7 +43,7 @@ void PaintSheets(QPagedPaintDevice& device, const SheetOptions& options,
 
 // Writes the sheets as a PDF file; raises Exception when it cannot, leaving
 // no file behind.
-void WriteSheetsPdf(const QString& path, const SheetOptions& options);
+void WriteSheetsPdf(const QString& path, const SheetOptions& options, const WeakChoice& weak = std::nullopt);
 
 // Cell size of a grid in tenths of a millimetre.
 int SheetCellSize(drill::GridKind grid);

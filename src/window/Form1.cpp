@@ -25,6 +25,8 @@
 #include <QtWidgets/QListView>
 #include <QtWidgets/QRadioButton>
 
+#include <utility>
+
 namespace {
 
 const QString kCountdownSound = QStringLiteral("cd.wav");
@@ -183,9 +185,11 @@ void TForm1::Timer1Timer(QObject*) {
     if (!grid.button->isChecked()) continue;
     const int count = int(grid.tops.size());
     const drill::Headers headers =
-        drill::DrawHeaders(CheckedOperation(), count, [this](int n) { return Random(n); });
+        NextHeaders ? std::exchange(NextHeaders, nullptr)(CheckedOperation(), count)
+                    : drill::DrawHeaders(CheckedOperation(), count, [this](int n) { return Random(n); });
     for (int j = 0; j < count; ++j) grid.tops[j]->SetText(headers.tops[j]);
     for (int i = 0; i < count; ++i) grid.lefts[i]->SetText(headers.lefts[i]);
+    StartCellTimes(grid);
     grid.answers.front()->setFocus();
     Panel1->SetCaption(QStringLiteral("3"));
     Panel1->hide();
@@ -276,8 +280,11 @@ void TForm1::GradeCell(TSaNumEdit* column, TSaNumEdit* row, TSaNumEdit* answer) 
 void TForm1::GradeGrid(const Grid& grid) {
   // Row by row, each row from left to right.
   const std::size_t columns = grid.tops.size();
-  for (std::size_t n = 0; n < grid.answers.size(); ++n)
+  cellTimes_.graded = 0;
+  for (std::size_t n = 0; n < grid.answers.size(); ++n) {
     GradeCell(grid.tops[n % columns], grid.lefts[n / columns], grid.answers[n]);
+    cellTimes_.graded = n + 1;
+  }
 }
 
 void TForm1::Grade100() { GradeGrid(GridOf(GridKind::Square100)); }
@@ -289,11 +296,21 @@ void TForm1::CloseDrill(GridKind kind, const QString& operationWord) {
   // Every pass counts from 0, so grading again after a closing that stopped
   // early counts the grid once.
   CorrectCount = 0;
-  GradeGrid(grid);
-  graded_[std::size_t(kind)] = true;
-  a11y::MarksChanged(grid.answers);
-  if (kind == GridKind::Square25) CorrectCount *= 4;  // scored out of 100 too
-  WriteScoreRecord(grid.history, operationWord, CorrectCount);
+  SettleCellTimes(true);
+  // The answers graded go to the answers file whether or not the closing
+  // gets through: a closing stopped early keeps what it graded.
+  try {
+    GradeGrid(grid);
+    graded_[std::size_t(kind)] = true;
+    a11y::MarksChanged(grid.answers);
+    if (kind == GridKind::Square25) CorrectCount *= 4;  // scored out of 100 too
+    WriteScoreRecord(grid.history, operationWord, CorrectCount);
+  } catch (...) {
+    AppendGradedAnswers(grid, kind);
+    throw;
+  }
+  AppendGradedAnswers(grid, kind);
+  SettleCellTimes(false);
   LoadScoreList(kind);
   a11y::DrillClosed(this, CorrectCount);
   CorrectCount = 0;

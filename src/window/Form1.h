@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <span>
 
@@ -93,6 +94,15 @@ class TForm1 : public QWidget {
   // Moves the window so that it stands centred on its screen.
   void CenterOnScreen();
 
+  // The monotonic clock, in milliseconds, that times how long each answer
+  // cell holds the focus during a drill (tests put a fake one here).
+  std::function<std::int64_t()> MonotonicMs;
+  // Where the answers of each graded drill are appended.
+  QString AnswersPath;
+  // When set, the next countdown takes its headers from here instead of the
+  // draw (once): a drill on chosen facts.
+  std::function<drill::Headers(drill::Operation operation, int count)> NextHeaders;
+
  public slots:
   void FormCreate(QObject* Sender);
   void FormActivate(QObject* Sender);
@@ -155,6 +165,25 @@ class TForm1 : public QWidget {
   // The Enter rule of the last answer cell of a grid.
   void LastCellKeyPress(GridKind kind, QChar& Key);
   bool GridReadyToGrade(const Grid& grid) const;
+
+  // The answer cells' focus times of the running drill (Form1Answers.cpp):
+  // only a clock read on each focus change, nothing on a keystroke or tick.
+  void StartCellTimes(const Grid& grid);
+  void SettleCellTimes(bool keepRunning);
+  void FocusChanged(QWidget* now);
+  // Appends the answers graded in this pass and not appended before; a
+  // failure is one line on stderr, never an error box.
+  void AppendGradedAnswers(const Grid& grid, GridKind kind);
+  struct CellTimes {
+    std::span<TSaNumEdit* const> cells;
+    std::array<std::int64_t, 100> ms{};
+    int focused = -1;          // index in cells, or -1
+    std::int64_t since = 0;    // when it took the focus
+    bool running = false;
+    std::size_t graded = 0;    // cells graded by the current pass
+    std::size_t appended = 0;  // cells of this drill already in the file
+  } cellTimes_;
+  bool answersFailureReported_ = false;
 
   std::array<TSaNumEdit*, 103> saNumEdit_{};
   std::array<TSaNumEdit*, 10> xEdit_{};

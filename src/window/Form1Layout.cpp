@@ -3,6 +3,7 @@
 
 #include "window/Form1.h"
 
+#include "drill/AnswersFile.h"
 #include "drill/ScoreListModel.h"
 #include "platform/Application.h"
 #include "widgets/CuteBtn.h"
@@ -24,6 +25,7 @@
 #include <QtWidgets/QStyledItemDelegate>
 
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -165,6 +167,13 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   BuildLayout();
   ChainTabOrder();
   a11y::NameControls(this);
+  MonotonicMs = [] {
+    return std::int64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count());
+  };
+  AnswersPath = answers::kAnswersPath;
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { FocusChanged(now); });
   FormCreate(this);
 }
 

@@ -59,6 +59,17 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
       {{"--frobnicate"}, Mode::Drill, "unknown option '--frobnicate'"},
       {{"history.dat"}, Mode::Drill, "unexpected argument 'history.dat'"},
       {{"--", "--progress"}, Mode::Drill, "unexpected argument '--progress'"},
+      {{"--facts", "--op", "mul"}, Mode::Facts, nullptr},
+      {{"--facts", "--text", "--op", "sub", "--count", "100"}, Mode::FactsText, nullptr},
+      {{"--sheet", "a.pdf", "--weak", "--grid", "25", "--count", "500"}, Mode::Sheet, nullptr},
+      {{"--text", "--op", "add"}, Mode::Drill, "--text is used only with --facts"},
+      {{"--facts", "--count", "3"}, Mode::Facts, "--count is used only with --sheet or --facts --text"},
+      {{"--facts", "--text", "--count", "101"}, Mode::FactsText, "--count must be a whole number from 1 to 100"},
+      {{"--facts", "--grid", "25"}, Mode::Facts, "--grid is used only with"},
+      {{"--facts", "--progress"}, Mode::Drill, "cannot be used together"},
+      {{"--text=1", "--facts"}, Mode::Drill, "--text takes no value"},
+      {{"--weak"}, Mode::Drill, "--weak is used only with --sheet"},
+      {{"--sheet", "a.pdf", "--weak", "--grid", "100"}, Mode::Sheet, "--weak makes 25-square sheets"},
   };
   for (const auto& c : cases) {
     const CommandLine line = ParseCommandLine(QStringList{"Sorabe"} + c.arguments, false);
@@ -87,6 +98,12 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
   EXPECT_TRUE(NeedsNoWindow(4, const_cast<char**>(sheetArgs)));
   const char* help[] = {"Sorabe", "--progress", "-h"};
   EXPECT_TRUE(NeedsNoWindow(3, const_cast<char**>(help)));
+  const char* factsText[] = {"Sorabe", "--facts", "--text"};
+  EXPECT_TRUE(NeedsNoWindow(3, const_cast<char**>(factsText)));
+  const CommandLine facts = ParseCommandLine({"Sorabe", "--facts", "--text", "--op", "sub", "--count", "7"}, false);
+  EXPECT_TRUE(facts.sheet.operation == Operation::Subtraction && facts.factCount == 7);
+  const CommandLine weak = ParseCommandLine({"Sorabe", "--sheet", "w.pdf", "--weak"}, false);
+  EXPECT_TRUE(weak.weak && weak.sheet.grid == drill::GridKind::Square25);
   const char* plain[] = {"Sorabe", "--progress", "--", "--sheet"};
   EXPECT_FALSE(NeedsNoWindow(4, const_cast<char**>(plain)));
 }

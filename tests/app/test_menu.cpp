@@ -7,6 +7,8 @@
 #include "window/DrillFixture.h"
 #include "progress/ProgressWindow.h"
 #include "progress/SheetDialog.h"
+#include "progress/WeakFactsWindow.h"
+#include "drill/AnswersFile.h"
 #include "widgets/MMTimer.h"
 
 #include <QtWidgets/QListView>
@@ -145,4 +147,41 @@ TEST_F(ScoreListMenuTest, TheMenuOpensTheChartOfTheHistoryShownAndTheSheetsOfThe
   QPointer<QWidget> a = chart, b = chart25, c = sheets;
   form.reset();
   EXPECT_TRUE(a.isNull() && b.isNull() && c.isNull());
+}
+
+TEST_F(ScoreListMenuTest, WeakFactsOpenTheirMapAndStartATwentyFiveSquareOnThem) {
+  rightClickList();
+  EXPECT_FALSE(menu()->findChild<QAction*>("PractiseWeakFacts")->isEnabled()) << "no answers yet";
+  menu()->hide();
+
+  // Yesterday's multiplication drill: 3 × 7 and 9 × 4 wrong last, 8 × 2 slow.
+  QFile file(answers::kAnswersPath);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  const QByteArray when = QDateTime::currentDateTime().addDays(-1).toString("yyyy-MM-ddTHH:mm:ss").toLatin1();
+  file.write(QByteArray(answers::kHeaderLine) + when + "\t25\tmul\t3\t7\t20\t0\t800\n" + when +
+             "\t25\tmul\t9\t4\t30\t0\t900\n" + when + "\t25\tmul\t8\t2\t16\t1\t9000\n" + when +
+             "\t25\tmul\t1\t1\t1\t1\t500\n");
+  file.close();
+  form->RadioButton2->setChecked(true);
+  rightClickList();
+  action("にがて…")->trigger();
+  auto* map = openWindow<progress::WeakFactsWindow>("にがて かけざん");
+  ASSERT_NE(map, nullptr);
+  EXPECT_EQ(map->Facts().ranked.size(), 4u);
+
+  QAction* practise = menu()->findChild<QAction*>("PractiseWeakFacts");
+  ASSERT_TRUE(practise->isEnabled());
+  practise->trigger();
+  for (int step = 0; step < 3; ++step) form->Timer1Timer(form->Timer1);
+  EXPECT_TRUE(form->RadioButton6->isChecked());
+  EXPECT_TRUE(form->RadioButton2->isChecked());
+  EXPECT_EQ(focused(), form->Edit25masu(1));
+  QStringList tops, lefts;
+  for (int n = 1; n <= 5; ++n) {
+    tops << form->X25masu(n)->Text();
+    lefts << form->Y25masu(n)->Text();
+  }
+  for (const auto& [top, left] : {std::pair{"3", "7"}, {"9", "4"}, {"8", "2"}, {"1", "1"}})
+    EXPECT_TRUE(tops.contains(top) && lefts.contains(left)) << top << " × " << left;
+  form->MMTimer1->SetEnabled(false);
 }

@@ -87,6 +87,18 @@ TEST(Sheets, EveryHeaderRowIsAPermutationAsInADrill) {
   SheetOptions other = options;
   other.seed = 4243;
   EXPECT_NE(DrawSheets(options).back().tops, DrawSheets(other).back().tops);
+
+  // Sheets on weak facts: every sheet headed by the chosen digits, in orders of their own.
+  const std::vector<drill::Headers> weakSheets = DrawSheets(
+      {drill::GridKind::Square25, Operation::Subtraction, 20, 7}, drill::HeaderChoice{{0, 2, 4, 6, 8}, {1, 3, 5, 7, 9}});
+  for (const drill::Headers& h : weakSheets) {
+    QStringList tops = h.tops, lefts = h.lefts;
+    tops.sort();
+    lefts.sort();
+    EXPECT_EQ(tops, QStringList({"10", "12", "14", "16", "18"}));
+    EXPECT_EQ(lefts, QStringList({"1", "3", "5", "7", "9"}));
+  }
+  EXPECT_NE(weakSheets.front().tops, weakSheets.back().tops);
 }
 
 TEST(SheetsPdf, SheetsThenAnswerPagesWhoseTextHoldsTheHeadersAndAnswers) {
