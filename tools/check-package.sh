@@ -26,12 +26,16 @@ UNLISTED=$(comm -23 "$T/found" "$T/allowed")
 GONE=$(comm -13 "$T/found" "$T/allowed")
 [ -z "$GONE" ] || fail "listed in packaging/lintian-allowed but no longer reported: $GONE"
 
-# Every ELF file the package installs.
+# Every ELF file the package installs. Control-flow protection is compiled
+# in (-fcf-protection), but the program-wide IBT/SHSTK mark hardening-check
+# looks for is the AND of every object linked, and Debian 12's C start files
+# (Scrt1.o, crti.o, crtn.o) carry none: no program linked on Debian 12 has it,
+# /bin/ls included. That one check is skipped; every other one must pass.
 dpkg-deb -x "$DEB" "$T/root"
 count=0
 while IFS= read -r -d '' file; do
   if [ "$(head -c 4 "$file" | od -An -c | tr -d ' ')" = '177ELF' ]; then
-    hardening-check "$file" || fail "hardening-check: ${file#"$T/root"}"
+    hardening-check --nocfprotection "$file" || fail "hardening-check: ${file#"$T/root"}"
     count=$((count + 1))
   fi
 done < <(find "$T/root" -type f -print0)
