@@ -14,6 +14,7 @@
 #include <QtWidgets/QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -91,6 +92,19 @@ int CheckOnly(int argc, char** argv, const QString& title) {
   return 2;
 }
 
+// The status of a finished event loop. Qt's Wayland client of this release
+// can hang for ever while tearing down its connection at exit (its event
+// thread waits on a read the main thread never finishes). Everything the
+// program keeps is on disk by then, so on Wayland it ends without that
+// teardown.
+int Finish(int status) {
+  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -125,11 +139,11 @@ int main(int argc, char** argv) {
   if (line.mode == progress::CommandLine::Mode::Progress) {
     progress::ProgressWindow window(line.sheet.grid);
     window.show();
-    return app.exec();
+    return Finish(app.exec());
   }
 
   TForm1 form;
   form.CenterOnScreen();
   form.show();
-  return app.exec();
+  return Finish(app.exec());
 }
