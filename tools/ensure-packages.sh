@@ -7,7 +7,8 @@ PACKAGES="cmake g++ make pkg-config qt6-base-dev libcanberra-dev libcanberra0 li
 fonts-vlgothic fonts-ipafont-gothic libgtest-dev libgmock-dev
 xvfb xauth xdotool x11-utils imagemagick poppler-utils
 librsvg2-bin desktop-file-utils appstream dpkg-dev file
-dbus-daemon dbus-x11 at-spi2-core python3-pyatspi python3-gi gir1.2-atspi-2.0"
+dbus-daemon dbus-x11 at-spi2-core python3-pyatspi python3-gi gir1.2-atspi-2.0
+weston qt6-wayland libweston-10-dev lintian devscripts"
 
 missing=""
 for p in $PACKAGES; do

@@ -283,8 +283,10 @@ void WriteScoreRecord(const QString& path, const QString& recordLine,
 
   // The replacement keeps the history's owner and mode. Only root may give
   // a file away; anyone else keeps at least the group where allowed.
-  if (::fchown(temp.fd.get(), st.st_uid, st.st_gid) != 0)
-    (void)::fchown(temp.fd.get(), static_cast<uid_t>(-1), st.st_gid);
+  if (::fchown(temp.fd.get(), st.st_uid, st.st_gid) != 0 &&
+      ::fchown(temp.fd.get(), static_cast<uid_t>(-1), st.st_gid) != 0) {
+    // Not even the group: the replacement stays the writer's, like a new file.
+  }
   if (::fchmod(temp.fd.get(), st.st_mode & 07777) != 0) raise(errno, path);
 
   if (const int err = writeAll(temp.fd.get(), contents.constData(), contents.size()))

@@ -423,6 +423,9 @@ void TForm1::UpdateRadioTabStops() {
 }
 
 void TForm1::CenterOnScreen() {
+  // A Wayland compositor places every window itself; a position asked for
+  // there would only be dropped.
+  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
   const QScreen* screen = this->screen();
   if (!screen) return;
   const QRect area = screen->geometry();

@@ -32,8 +32,10 @@ diff -u <(expected_files) "$T/files" || fail "package files differ from the list
 awk '$2 != "root/root" {print; bad=1} END {exit bad}' "$T/contents" || fail "files not owned by root"
 
 dpkg-deb -x "$DEB" "$T/root"
+grep -q 'qt6-wayland' <<<"$(field Recommends)" || fail "Recommends lacks qt6-wayland: $(field Recommends)"
 for program in bin/sorabe libexec/sorabe/Sorabe libexec/sorabe/sorabe-alert; do
   file "$T/root/usr/$program" | grep -q ', stripped' || fail "$program is not stripped"
+  ! readelf -S "$T/root/usr/$program" | grep -q ' \.comment ' || fail "$program keeps its .comment section"
 done
 desktop-file-validate "$T/root/usr/share/applications/$APP_ID.desktop" || fail "packaged desktop entry"
 echo "package: $DEBS, $(stat -c %s "$DEB") bytes, Installed-Size $(field Installed-Size) KiB; Depends: $DEPENDS"
