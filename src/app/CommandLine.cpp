@@ -1,113 +1,226 @@
 #include "app/CommandLine.h"
 
-#include <QtCore/QCommandLineParser>
+#include <QtCore/QFileInfo>
 
+#include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace progress {
+namespace {
+
+struct Option {
+  const char* name;  // spelt "--name" on the command line
+  const char* value;  // what it takes, named in the help; null for a switch
+  const char16_t* valueJa;
+  const char* help;
+  const char16_t* helpJa;
+};
+
+const Option kOptions[] = {
+    {"help", nullptr, nullptr, "show this help and exit (also -h)", u"この説明を表示して終了します (-h も同じ)"},
+    {"progress", nullptr, nullptr, "open the progress chart of the history in this folder",
+     u"このフォルダの成績をグラフで表示します"},
+    {"sheet", "FILE.pdf", u"ファイル.pdf", "write printable sheets and their answers to FILE.pdf\n"
+     "(- writes to standard output) and exit", u"プリントとこたえを ファイル.pdf に書いて終了します\n"
+     u"(- なら標準出力に書きます)"},
+    {"grid", "100|25", u"100|25", "the grid: 100 (default) or 25", u"マスの数: 100 (既定) か 25"},
+    {"op", "add|mul|sub", u"add|mul|sub", "the operation of the sheets (default add)",
+     u"計算: add たしざん (既定), mul かけざん, sub ひきざん"},
+    {"count", "N", u"N", "how many sheets, 1 to 500 (default 1)", u"プリントの枚数: 1 から 500 (既定 1)"},
+    {"seed", "S", u"S", "seed of the header draw, 0 to 4294967295: the same seed\ngives the same sheets "
+     "(default: from the clock)", u"問題を選ぶ種 (0 から 4294967295): 同じ種なら\n同じプリントになります (既定: 時計から)"},
+};
+static_assert(kMaxSheets == 500, "the help names the largest count");
+
+const Option* FindOption(const QString& name) {
+  for (const Option& option : kOptions)
+    if (name == QLatin1String(option.name)) return &option;
+  return nullptr;
+}
+
+// Columns a text takes on a terminal: two for a full-width character.
+int TerminalWidth(const QString& text) {
+  int width = 0;
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    const bool wide = (u >= 0x2E80 && u <= 0xD7A3) || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFF60) ||
+                      (u >= 0xFFE0 && u <= 0xFFE6);
+    width += wide ? 2 : 1;
+  }
+  return width;
+}
+
+QString HelpText(const QString& program, bool japanese) {
+  QString text = japanese ? QStringLiteral("使い方: %1 [--progress [--grid 100|25]]\n"
+                                           "        %1 --sheet ファイル.pdf [--grid 100|25] [--op add|mul|sub]\n"
+                                           "               [--count N] [--seed S]\n"
+                                           "100マス計算のドリルです。オプションがなければドリルのウインドウを開きます。\n\n")
+                          : QStringLiteral("Usage: %1 [--progress [--grid 100|25]]\n"
+                                           "       %1 --sheet FILE.pdf [--grid 100|25] [--op add|mul|sub]\n"
+                                           "              [--count N] [--seed S]\n"
+                                           "The 100-square arithmetic drill. Without options it opens the drill "
+                                           "window.\n\n");
+  text = text.arg(program);
+  constexpr int kColumn = 24;
+  for (const Option& option : kOptions) {
+    QString left = QStringLiteral("  --") + QLatin1String(option.name);
+    if (option.value)
+      left += u' ' + (japanese ? QString::fromUtf16(option.valueJa) : QString::fromUtf8(option.value));
+    const QString help = japanese ? QString::fromUtf16(option.helpJa) : QString::fromUtf8(option.help);
+    text += left + QString(std::max(1, kColumn - TerminalWidth(left)), u' ') +
+            help.split(u'\n').join(u'\n' + QString(kColumn, u' ')) + u'\n';
+  }
+  return text;
+}
+
+}  // namespace
 
 bool NeedsNoWindow(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
     if (std::strcmp(arg, "--") == 0) break;
     if (std::strcmp(arg, "--sheet") == 0 || std::strncmp(arg, "--sheet=", 8) == 0) return true;
-    if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-help") == 0 || std::strcmp(arg, "-h") == 0)
-      return true;
+    if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) return true;
   }
   return false;
 }
 
-CommandLine ParseCommandLine(const QStringList& arguments) {
-  CommandLine line;
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Sorabe: the 100-square arithmetic drill."));
-  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                QStringLiteral("Show this help and exit."));
-  const QCommandLineOption progress(QStringLiteral("progress"),
-                                    QStringLiteral("Open the progress chart of a history in the current folder."));
-  const QCommandLineOption sheet(QStringLiteral("sheet"),
-                                 QStringLiteral("Write printable sheets with answer pages to FILE.pdf and exit."),
-                                 QStringLiteral("FILE.pdf"));
-  const QCommandLineOption grid(QStringLiteral("grid"), QStringLiteral("The grid: 100 (default) or 25."),
-                                QStringLiteral("100|25"));
-  const QCommandLineOption op(QStringLiteral("op"), QStringLiteral("The operation of the sheets (default add)."),
-                              QStringLiteral("add|mul|sub"));
-  const QCommandLineOption count(QStringLiteral("count"),
-                                 QStringLiteral("How many sheets, 1 to %1 (default 1).").arg(kMaxSheets),
-                                 QStringLiteral("N"));
-  const QCommandLineOption seed(QStringLiteral("seed"),
-                                QStringLiteral("Seed of the header draw, 0 to 4294967295: the same seed gives the "
-                                               "same sheets (default: from the clock)."),
-                                QStringLiteral("S"));
-  parser.addOptions({help, progress, sheet, grid, op, count, seed});
+QString NoDisplayMessage(bool japanese) {
+  return japanese ? QStringLiteral("ウインドウを開く画面がありません (DISPLAY が設定されていません)")
+                  : QStringLiteral("no display to open the window on (DISPLAY is not set)");
+}
 
+CommandLine ParseCommandLine(const QStringList& arguments, bool japanese) {
+  CommandLine line;
+  const auto say = [japanese](const char16_t* ja, const char* en) {
+    return japanese ? QString::fromUtf16(ja) : QString::fromUtf8(en);
+  };
   const auto fail = [&line](const QString& message) {
     line.error = message;
     return line;
   };
-  if (!parser.parse(arguments)) return fail(parser.errorText());
-  line.helpText = parser.helpText();
-  if (parser.isSet(help)) {
+
+  // Every option's values in the order given; a switch gets an empty one.
+  std::map<std::string, QStringList> given;
+  QStringList positional;
+  bool help = false, optionsEnded = false;
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString& arg = arguments[i];
+    if (optionsEnded || arg == QStringLiteral("-") || !arg.startsWith(u'-')) {
+      positional << arg;
+      continue;
+    }
+    if (arg == QStringLiteral("--")) {
+      optionsEnded = true;
+      continue;
+    }
+    if (arg == QStringLiteral("-h")) {
+      help = true;
+      continue;
+    }
+    if (!arg.startsWith(QStringLiteral("--"))) {
+      // "-sheet" is not "--sheet": a single dash takes one letter.
+      if (FindOption(arg.mid(1).section(u'=', 0, 0)))
+        return fail(say(u"'%1' というオプションはありません (オプションはダッシュ2つで書きます: -%1)",
+                        "unknown option '%1' (options take two dashes: -%1)")
+                        .arg(arg));
+      return fail(say(u"'%1' というオプションはありません", "unknown option '%1'").arg(arg));
+    }
+    const qsizetype equals = arg.indexOf(u'=');
+    const QString name = arg.mid(2, equals < 0 ? -1 : equals - 2);
+    const Option* option = FindOption(name);
+    if (!option) return fail(say(u"'--%1' というオプションはありません", "unknown option '--%1'").arg(name));
+    QString value;
+    if (!option->value) {
+      if (equals >= 0) return fail(say(u"--%1 は値をとりません", "--%1 takes no value").arg(name));
+    } else if (equals >= 0) {
+      value = arg.mid(equals + 1);
+    } else if (i + 1 < arguments.size()) {
+      value = arguments[++i];
+    } else {
+      return fail(say(u"--%1 のあとに値がありません", "--%1 needs a value after it").arg(name));
+    }
+    if (name == QStringLiteral("help")) help = true;
+    given[option->name] << value;
+  }
+
+  line.helpText = HelpText(QFileInfo(arguments.value(0, QStringLiteral("Sorabe"))).fileName(), japanese);
+  if (help) {
     line.mode = CommandLine::Mode::Help;
     return line;
   }
-  if (!parser.positionalArguments().isEmpty())
-    return fail(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
-  for (const QCommandLineOption* single : {&sheet, &grid, &op, &count, &seed})
-    if (parser.values(*single).size() > 1)
-      return fail(QStringLiteral("--%1 is given more than once.").arg(single->names().first()));
+  if (!positional.isEmpty())
+    return fail(say(u"余分な引数 '%1' があります", "unexpected argument '%1'").arg(positional.first()));
+  for (const auto& [name, values] : given)
+    if (FindOption(QString::fromStdString(name))->value && values.size() > 1)
+      return fail(say(u"--%1 が2回以上あります", "--%1 is given more than once").arg(QString::fromStdString(name)));
+  const auto isSet = [&given](const char* name) { return given.count(name) > 0; };
+  const auto value = [&given](const char* name) { return given.at(name).first(); };
 
-  if (parser.isSet(progress) && parser.isSet(sheet))
-    return fail(QStringLiteral("--progress and --sheet cannot be used together."));
-  if (parser.isSet(sheet)) {
+  if (isSet("progress") && isSet("sheet"))
+    return fail(say(u"--progress と --sheet は一緒に使えません", "--progress and --sheet cannot be used together"));
+  if (isSet("sheet")) {
     line.mode = CommandLine::Mode::Sheet;
-    line.sheetPath = parser.value(sheet);
-    if (line.sheetPath.isEmpty()) return fail(QStringLiteral("--sheet needs a file name."));
-  } else if (parser.isSet(progress)) {
+    line.sheetPath = value("sheet");
+    if (line.sheetPath.isEmpty()) return fail(say(u"--sheet にはファイル名が要ります", "--sheet needs a file name"));
+    // Sheets are only ever PDF: another name would hold a PDF under a
+    // name that promises something else.
+    if (line.sheetPath != QStringLiteral("-") && !line.sheetPath.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+      return fail(say(u"--sheet のファイル名は .pdf で終わります ('%1' ではなく。標準出力なら -)",
+                      "--sheet writes a PDF: the file name must end in .pdf, not '%1' (- for standard output)")
+                      .arg(line.sheetPath));
+  } else if (isSet("progress")) {
     line.mode = CommandLine::Mode::Progress;
   }
   if (line.mode != CommandLine::Mode::Sheet)
-    for (const QCommandLineOption* sheetOnly : {&op, &count, &seed})
-      if (parser.isSet(*sheetOnly))
-        return fail(QStringLiteral("--%1 is used only with --sheet.").arg(sheetOnly->names().first()));
-  if (line.mode == CommandLine::Mode::Drill && parser.isSet(grid))
-    return fail(QStringLiteral("--grid is used only with --progress or --sheet."));
+    for (const char* sheetOnly : {"op", "count", "seed"})
+      if (isSet(sheetOnly))
+        return fail(say(u"--%1 は --sheet といっしょにだけ使います", "--%1 is used only with --sheet").arg(sheetOnly));
+  if (line.mode == CommandLine::Mode::Drill && isSet("grid"))
+    return fail(say(u"--grid は --progress か --sheet といっしょにだけ使います",
+                    "--grid is used only with --progress or --sheet"));
 
-  if (parser.isSet(grid)) {
-    const QString value = parser.value(grid);
-    if (value == QStringLiteral("100"))
+  if (isSet("grid")) {
+    const QString grid = value("grid");
+    if (grid == QStringLiteral("100"))
       line.sheet.grid = drill::GridKind::Square100;
-    else if (value == QStringLiteral("25"))
+    else if (grid == QStringLiteral("25"))
       line.sheet.grid = drill::GridKind::Square25;
     else
-      return fail(QStringLiteral("--grid must be 100 or 25, not '%1'.").arg(value));
+      return fail(say(u"--grid は 100 か 25 です ('%1' ではなく)", "--grid must be 100 or 25, not '%1'").arg(grid));
   }
-  if (parser.isSet(op)) {
-    const QString value = parser.value(op);
-    if (value == QStringLiteral("add"))
+  if (isSet("op")) {
+    const QString op = value("op");
+    if (op == QStringLiteral("add"))
       line.sheet.operation = drill::Operation::Addition;
-    else if (value == QStringLiteral("mul"))
+    else if (op == QStringLiteral("mul"))
       line.sheet.operation = drill::Operation::Multiplication;
-    else if (value == QStringLiteral("sub"))
+    else if (op == QStringLiteral("sub"))
       line.sheet.operation = drill::Operation::Subtraction;
     else
-      return fail(QStringLiteral("--op must be add, mul or sub, not '%1'.").arg(value));
+      return fail(say(u"--op は add か mul か sub です ('%1' ではなく)", "--op must be add, mul or sub, not '%1'")
+                      .arg(op));
   }
-  if (parser.isSet(count)) {
+  if (isSet("count")) {
     bool ok = false;
-    const QString value = parser.value(count);
-    const int n = value.toInt(&ok);
+    const QString count = value("count");
+    const int n = count.toInt(&ok);
     if (!ok || n < 1 || n > kMaxSheets)
-      return fail(QStringLiteral("--count must be a whole number from 1 to %1, not '%2'.").arg(kMaxSheets).arg(value));
+      return fail(say(u"--count は 1 から %1 までの整数です ('%2' ではなく)",
+                      "--count must be a whole number from 1 to %1, not '%2'")
+                      .arg(kMaxSheets)
+                      .arg(count));
     line.sheet.count = n;
   }
-  if (parser.isSet(seed)) {
+  if (isSet("seed")) {
     bool ok = false;
-    const QString value = parser.value(seed);
-    const uint n = value.toUInt(&ok);
+    const QString seed = value("seed");
+    const uint n = seed.toUInt(&ok);
     if (!ok)
-      return fail(QStringLiteral("--seed must be a whole number from 0 to 4294967295, not '%1'.").arg(value));
+      return fail(say(u"--seed は 0 から 4294967295 までの整数です ('%1' ではなく)",
+                      "--seed must be a whole number from 0 to 4294967295, not '%1'")
+                      .arg(seed));
     line.seed = n;
   }
   return line;

@@ -4,6 +4,8 @@
 // sheets:
 //   --progress [--grid 100|25]
 //   --sheet FILE.pdf [--grid 100|25] [--op add|mul|sub] [--count N] [--seed S]
+// Messages for the terminal (errors, the help) are Japanese under a Japanese
+// locale and English otherwise.
 
 #include "progress/Sheets.h"
 
@@ -16,7 +18,7 @@ namespace progress {
 struct CommandLine {
   enum class Mode { Drill, Progress, Sheet, Help };
   Mode mode = Mode::Drill;
-  QString sheetPath;
+  QString sheetPath;                  // "-": standard output
   SheetOptions sheet;                 // grid also serves --progress
   std::optional<std::uint32_t> seed;  // none: a new one from the clock
   QString error;                      // one line for stderr; empty when the line is good
@@ -28,7 +30,11 @@ struct CommandLine {
 bool NeedsNoWindow(int argc, char** argv);
 
 // Reads the arguments (the program's name first), with Qt's own options
-// already taken out by the application object.
-CommandLine ParseCommandLine(const QStringList& arguments);
+// already taken out by the application object. Options are spelt with two
+// dashes ("--sheet", "--sheet=FILE"); "-h" is the one short option.
+CommandLine ParseCommandLine(const QStringList& arguments, bool japanese);
+
+// The line printed when a window is asked for and there is no display.
+QString NoDisplayMessage(bool japanese);
 
 }  // namespace progress

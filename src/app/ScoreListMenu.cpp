@@ -5,6 +5,9 @@
 #include "progress/ProgressWindow.h"
 #include "progress/SheetDialog.h"
 
+#include <QtCore/QCoreApplication>
+#include <QtGui/QContextMenuEvent>
+#include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QWindow>
 #include <QtWidgets/QListView>
@@ -27,6 +30,7 @@ class ScoreListMenu : public QObject {
   explicit ScoreListMenu(TForm1* form) : QObject(form), form_(form) {
     form_->installEventFilter(this);
     watchWindow();
+    form_->ListBox1->installEventFilter(this);
     form_->ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(form_->ListBox1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { popup(form_->ListBox1->viewport()->mapToGlobal(at)); });
@@ -38,6 +42,11 @@ class ScoreListMenu : public QObject {
       // The native window exists from the first show on.
       if (event->type() == QEvent::Show || event->type() == QEvent::WinIdChange) watchWindow();
       return false;
+    }
+    if (watched == form_->ListBox1) {
+      if (event->type() != QEvent::KeyPress || !IsShiftF10(*static_cast<QKeyEvent*>(event))) return false;
+      requestFromKeyboard();
+      return true;
     }
     switch (event->type()) {
       case QEvent::MouseButtonPress:
@@ -64,6 +73,20 @@ class ScoreListMenu : public QObject {
     if (watched_) watched_->removeEventFilter(this);
     watched_ = window;
     window->installEventFilter(this);
+  }
+
+  static bool IsShiftF10(const QKeyEvent& key) {
+    return key.key() == Qt::Key_F10 && (key.modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier;
+  }
+
+  // Shift+F10 is the menu key of keyboards without one: it asks the list for
+  // its menu the way the window system does for the menu key, at the
+  // current line.
+  void requestFromKeyboard() {
+    QListView* list = form_->ListBox1;
+    const QPoint at = list->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    QContextMenuEvent request(QContextMenuEvent::Keyboard, at, list->mapToGlobal(at));
+    QCoreApplication::sendEvent(list, &request);
   }
 
   // Opens without a loop of its own, so the drill window goes on at once.

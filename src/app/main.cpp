@@ -1,26 +1,46 @@
 // The program entry: one drill window, shown centred, until it is closed.
-// Options open the progress chart alone or write printable sheets and exit.
+// Options open the progress chart alone or write printable sheets and exit;
+// the launcher has a command line checked with --check-only first.
 
 #include "app/CommandLine.h"
 #include "app/ScoreListMenu.h"
 #include "platform/Accessibility.h"
 #include "platform/Application.h"
+#include "platform/Locale.h"
 #include "progress/ProgressWindow.h"
+#include "progress/SafeWrite.h"
 #include "window/Form1.h"
 
 #include <QtCore/QTime>
 #include <QtWidgets/QApplication>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
 
 namespace {
+
+void PrintError(const QString& message) {
+  std::fprintf(stderr, "%s: %s\n", qPrintable(platform::ApplicationTitle()), qPrintable(message));
+}
+
+// Whether a window could open at all. Without a display the command line is
+// still read and answered, rather than ending in the toolkit's abort.
+bool DisplayReachable(int argc, char** argv) {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    if (!qEnvironmentVariableIsEmpty(name)) return true;
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "-platform") == 0) return true;
+  return false;
+}
 
 // Reads the command line once the application object has taken Qt's own
 // options out; prints what must be printed. Gives the exit code, or -1 to go on.
 int ReadCommandLine(progress::CommandLine& line) {
-  line = progress::ParseCommandLine(QCoreApplication::arguments());
+  line = progress::ParseCommandLine(QCoreApplication::arguments(), platform::JapaneseLocale());
   if (!line.error.isEmpty()) {
-    std::fprintf(stderr, "%s: %s\n", qPrintable(platform::ApplicationTitle()), qPrintable(line.error));
+    PrintError(line.error);
     return 2;
   }
   if (line.mode == progress::CommandLine::Mode::Help) {
@@ -39,27 +59,59 @@ int WriteSheets(progress::CommandLine& line) {
   }
   try {
     progress::WriteSheetsPdf(line.sheetPath, line.sheet);
+  } catch (const progress::WriteError& e) {
+    PrintError(e.Text(platform::JapaneseLocale()));
+    return 1;
   } catch (const Exception& e) {
-    std::fprintf(stderr, "%s: %s\n", qPrintable(platform::ApplicationTitle()), qPrintable(e.Message()));
+    PrintError(e.Message());
     return 1;
   }
   return 0;
+}
+
+// "--check-only ARGS...": are ARGS a right command line? Asked by the
+// installed launcher before it makes any folder. They are read as a start
+// would read them, Qt's own options taken out by the same application
+// class, but on no display; only a refusal is printed. Status 0 or 2.
+int CheckOnly(int argc, char** argv, const QString& title) {
+  std::vector<char*> args(argv, argv + argc);
+  args.erase(args.begin() + 1);
+  args.push_back(nullptr);
+  int count = argc - 1;
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Qt's own notes (a missing runtime folder, …) would read as part of the
+  // refusal the launcher passes on.
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+  const std::unique_ptr<QGuiApplication> app(progress::NeedsNoWindow(count, args.data())
+                                                 ? new QGuiApplication(count, args.data())
+                                                 : new QApplication(count, args.data()));
+  const progress::CommandLine line =
+      progress::ParseCommandLine(QCoreApplication::arguments(), platform::JapaneseLocale());
+  if (line.error.isEmpty()) return 0;
+  std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(line.error));
+  return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const QString title = platform::ApplicationTitleFromPath(QString::fromLocal8Bit(argv[0]));
+  if (argc > 1 && std::strcmp(argv[1], "--check-only") == 0) return CheckOnly(argc, argv, title);
   progress::CommandLine line;
 
-  if (progress::NeedsNoWindow(argc, argv)) {
+  if (progress::NeedsNoWindow(argc, argv) || !DisplayReachable(argc, argv)) {
     // Sheets and the help text need no window, so no display either.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     platform::SetApplicationTitle(title);
     platform::InstallFontSubstitutions();
     if (const int code = ReadCommandLine(line); code >= 0) return code;
-    if (line.mode != progress::CommandLine::Mode::Sheet) return 2;  // only sheets and help come this way
+    if (line.mode != progress::CommandLine::Mode::Sheet) {
+      // Sheets and help are all NeedsNoWindow lets through: a window was
+      // asked for where there is no display.
+      PrintError(progress::NoDisplayMessage(platform::JapaneseLocale()));
+      return 1;
+    }
     return WriteSheets(line);
   }
 

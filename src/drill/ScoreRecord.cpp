@@ -292,7 +292,11 @@ bool ParseAsWritten(QByteArrayView line, const Spelling& sjis, ScoreRecord& reco
 
 static_assert(sizeof(ScoreRecord) == 16, "a long history holds a hundred thousand of these");
 
+// A line of one NUL byte is no line: a history saved as UTF-16 splits at
+// the CR and the LF of its line ends with a NUL byte between them (and after
+// the last), and only its lines are lines the reader should be told about.
 bool IsBlank(QByteArrayView line) {
+  if (line.size() == 1 && line[0] == '\0') return true;
   return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 

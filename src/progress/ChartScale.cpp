@@ -40,4 +40,15 @@ Ticks NiceTicks(double low, double high, int maxTicks) {
   return ticks;
 }
 
+Ticks CountTicks(double low, double high, int maxTicks) {
+  Ticks ticks = NiceTicks(low, high, maxTicks);
+  if (ticks.count > 0 && ticks.step < 1) {
+    if (high < low) std::swap(low, high);
+    ticks.step = 1;
+    ticks.first = std::floor(low);
+    ticks.count = int(std::ceil(high) - ticks.first) + 1;
+  }
+  return ticks;
+}
+
 }  // namespace progress

@@ -26,6 +26,10 @@ struct Ticks {
 
 Ticks NiceTicks(double low, double high, int maxTicks);
 
+// The same for a count of things (drills): whole numbers only, so two
+// drills are ticked 1 and 2, never 1.0, 1.1, ... 2.0.
+Ticks CountTicks(double low, double high, int maxTicks);
+
 // A straight map from a value range onto a pixel range (either may run
 // backwards, as a y axis does).
 struct LinearScale {

@@ -28,6 +28,8 @@ constexpr double kAxisWidth = 62;   // tick labels and the axis title left of a 
 constexpr double kPanelGap = 16;
 constexpr double kDotRadius = 3.5;
 constexpr double kMinDotSpacing = 4;  // closer than this, drills are drawn as columns
+constexpr double kLegendRow = 22;
+constexpr double kMinPrintedLine = 0.5;  // points: thinner lines all but vanish on paper
 
 const QColor kText(0x20, 0x20, 0x20);
 const QColor kMuted(0x70, 0x70, 0x70);
@@ -57,6 +59,16 @@ double Snap(double v, double scale) { return std::round(v * scale) / scale; }
 
 bool OnWholePixels(QPointF p) { return p.x() == std::floor(p.x()) && p.y() == std::floor(p.y()); }
 
+// The width of a line meant to be as thin as the device draws: a hairline
+// on a screen or an image; on paper (a PDF page, a printer) half a point,
+// as a printed hairline is barely seen.
+double ThinLine(const QPainter& painter) {
+  if (!painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::Pdf || !painter.device()) return 0;
+  const double devicePerUnit = std::sqrt(std::abs(painter.deviceTransform().determinant()));
+  if (!(devicePerUnit > 0)) return 0;
+  return painter.device()->logicalDpiX() * kMinPrintedLine / 72 / devicePerUnit;
+}
+
 // An axis-aligned line as thin as the device draws. On an image (or a
 // window) a line from one whole device pixel to another is filled as a
 // rectangle: the same pixels the pen sets, both ends included, but the pen
@@ -74,7 +86,7 @@ void DrawHairline(QPainter& painter, QPointF from, QPointF to, const QColor& col
       return;
     }
   }
-  painter.setPen(QPen(colour, 0));
+  painter.setPen(QPen(colour, ThinLine(painter)));
   painter.drawLine(from, to);
 }
 
@@ -113,6 +125,16 @@ void ProgressChart::SetError(drill::GridKind grid, const QString& message) {
 
 std::optional<std::size_t> ProgressChart::Best(drill::Operation operation) const {
   return summaries_[Slot(operation)].best;
+}
+
+QString ProgressChart::Message() const {
+  if (!error_.isEmpty()) return error_;
+  if (!records_.records.empty()) return {};
+  if (records_.skipped > 0)
+    return QStringLiteral("成績ファイルの %1 行は、どれも記録として読めませんでした。\n"
+                          "Shift-JIS か UTF-8 のテキストとして保存すると読めます。")
+        .arg(records_.skipped);
+  return QStringLiteral("まだ記録がありません");
 }
 
 QColor ProgressChart::OperationColor(drill::Operation operation) {
@@ -161,14 +183,44 @@ QFont ProgressChart::font(int pixelSize, bool bold) const {
   return f;
 }
 
+QString ProgressChart::LegendLabel(drill::Operation operation) const {
+  const OperationSummary& summary = summaries_[Slot(operation)];
+  const ScoreRecord& best = records_.records[*summary.best];
+  return QStringLiteral("%1 %2回  ベスト %3（%4点）")
+      .arg(drill::OperationName(operation))
+      .arg(summary.count)
+      .arg(best.TimeText())
+      .arg(int(best.score));
+}
+
 ProgressChart::Layout ProgressChart::LayoutFor(QSizeF size) const {
   Layout layout;
   const double n = double(records_.records.size());
-  layout.legendTop = kMargin + 28;
-  const double top = std::round(layout.legendTop + 30);
-  const double bottom = std::round(size.height() - kMargin - 40 - (records_.skipped > 0 ? 18 : 0));
   const double left = std::round(kMargin + kAxisWidth);
   const double right = std::round(size.width() - kMargin - 6);
+
+  // The legend runs in rows above the plots: an entry that does not fit
+  // beside the one before starts a new row. Only an entry wider than a
+  // whole row is shortened.
+  const QFontMetricsF metrics(font(13));
+  double x = left, y = kMargin + 28;
+  for (drill::Operation operation : kOperations) {
+    if (summaries_[Slot(operation)].count == 0) continue;
+    QString label = LegendLabel(operation);
+    double width = metrics.horizontalAdvance(label) + 1;
+    if (x > left && x + 16 + width > right) {
+      x = left;
+      y += kLegendRow;
+    }
+    if (x + 16 + width > right) {
+      width = std::max(0.0, right - x - 16);
+      label = metrics.elidedText(label, Qt::ElideRight, width);
+    }
+    layout.legend.push_back({operation, QRectF(x + 16, y, width, 20), label});
+    x += 16 + width + 24;
+  }
+  const double top = std::round(y + 30);
+  const double bottom = std::round(size.height() - kMargin - 40 - (records_.skipped > 0 ? 18 : 0));
   const double plotHeight = std::max(40.0, bottom - top - kPanelGap);
   const double timeHeight = std::round(plotHeight * 0.68);
   layout.timePlot = QRectF(left, top, std::max(20.0, right - left), timeHeight);
@@ -176,7 +228,7 @@ ProgressChart::Layout ProgressChart::LayoutFor(QSizeF size) const {
                             std::max(20.0, plotHeight - timeHeight));
 
   layout.x = {0.5, n + 0.5, layout.timePlot.left(), layout.timePlot.right()};
-  layout.xTicks = NiceTicks(1, std::max(1.0, n), std::max(2, int(layout.timePlot.width() / 90)));
+  layout.xTicks = CountTicks(1, std::max(1.0, n), std::max(2, int(layout.timePlot.width() / 90)));
 
   layout.timeTicks = NiceTicks(0, std::max(1.0, slowestTenths_ / 10.0), std::max(2, int(timeHeight / 36)));
   layout.time = {0, layout.timeTicks.last(), layout.timePlot.bottom(), layout.timePlot.top()};
@@ -208,11 +260,10 @@ void ProgressChart::Paint(QPainter& painter, QSizeF size) const {
 
   const std::vector<ScoreRecord>& records = records_.records;
   const QRectF middle(kMargin, kMargin, size.width() - 2 * kMargin, size.height() - 2 * kMargin);
-  if (!error_.isEmpty() || records.empty()) {
+  if (const QString message = Message(); !message.isEmpty()) {
     painter.setFont(font(20));
-    painter.setPen(error_.isEmpty() ? kMuted : kErrorText);
-    painter.drawText(middle, Qt::AlignCenter | Qt::TextWordWrap,
-                     error_.isEmpty() ? QStringLiteral("No records yet") : error_);
+    painter.setPen(error_.isEmpty() && records_.skipped == 0 ? kMuted : kErrorText);
+    painter.drawText(middle, Qt::AlignCenter | Qt::TextWordWrap, message);
     painter.restore();
     return;
   }
@@ -225,7 +276,7 @@ void ProgressChart::Paint(QPainter& painter, QSizeF size) const {
                        .arg(DateText(records.front().date), DateText(records.back().date)));
 
   const Layout layout = LayoutFor(size);
-  PaintLegend(painter, layout, size.width());
+  PaintLegend(painter, layout);
   PaintAxes(painter, layout);
   PaintDrills(painter, layout);
 
@@ -239,31 +290,16 @@ void ProgressChart::Paint(QPainter& painter, QSizeF size) const {
   painter.restore();
 }
 
-void ProgressChart::PaintLegend(QPainter& painter, const Layout& layout, double width) const {
+void ProgressChart::PaintLegend(QPainter& painter, const Layout& layout) const {
   painter.setFont(font(13));
-  const QFontMetricsF metrics(painter.font());
-  double x = layout.timePlot.left();
-  const double y = layout.legendTop;
-  for (drill::Operation operation : kOperations) {
-    const OperationSummary& summary = summaries_[Slot(operation)];
-    if (summary.count == 0) continue;
-    const ScoreRecord& best = records_.records[*summary.best];
-    const QString text = QStringLiteral("%1 %2回  ベスト %3（%4点）")
-                             .arg(drill::OperationName(operation))
-                             .arg(summary.count)
-                             .arg(best.TimeText())
-                             .arg(int(best.score));
+  for (const Layout::LegendEntry& entry : layout.legend) {
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(OperationColor(operation));
-    painter.drawEllipse(QPointF(x + 6, y + 10), 5.5, 5.5);
+    painter.setBrush(OperationColor(entry.operation));
+    painter.drawEllipse(QPointF(entry.text.left() - 10, entry.text.top() + 10), 5.5, 5.5);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(kText);
-    const double advance = metrics.horizontalAdvance(text);
-    const double textWidth = std::min(advance + 1, width - x - 18);
-    DrawLabel(painter, QRectF(x + 16, y, textWidth, 20), Qt::AlignLeft | Qt::AlignVCenter,
-              textWidth < advance ? metrics.elidedText(text, Qt::ElideRight, textWidth) : text);
-    x += 16 + textWidth + 24;
+    DrawLabel(painter, entry.text, Qt::AlignLeft | Qt::AlignVCenter, entry.label);
   }
 }
 
@@ -337,11 +373,11 @@ void ProgressChart::PaintDrills(QPainter& painter, const Layout& layout) const {
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setBrush(Qt::NoBrush);
     for (drill::Operation operation : kOperations) {
-      // One device pixel wide: a wider pen is stroked as a filled path,
-      // ten times dearer.
+      // One device pixel wide on a screen: a wider pen is stroked as a
+      // filled path, ten times dearer. On paper, half a point.
       QColor line = OperationColor(operation);
       line.setAlphaF(0.6);
-      painter.setPen(QPen(line, 0));
+      painter.setPen(QPen(line, ThinLine(painter)));
       painter.drawPolyline(times[Slot(operation)]);
       painter.drawPolyline(scores[Slot(operation)]);
     }
@@ -391,14 +427,14 @@ void ProgressChart::PaintDrills(QPainter& painter, const Layout& layout) const {
       const QColor colour = OperationColor(operation);
       const QColor faint = QColor::fromRgbF(float(0.35 * colour.redF() + 0.65), float(0.35 * colour.greenF() + 0.65),
                                             float(0.35 * colour.blueF() + 0.65));
-      painter.setPen(QPen(faint, 0));
+      painter.setPen(QPen(faint, ThinLine(painter)));
       for (const Trace& t : traces[Slot(operation)]) {
         painter.drawPolyline(t.top);
         painter.drawPolyline(t.bottom);
       }
     }
     for (drill::Operation operation : kOperations) {
-      painter.setPen(QPen(OperationColor(operation), 0));
+      painter.setPen(QPen(OperationColor(operation), ThinLine(painter)));
       for (const Trace& t : traces[Slot(operation)]) painter.drawPolyline(t.mean);
     }
   }

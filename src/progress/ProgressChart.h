@@ -15,6 +15,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -29,6 +30,10 @@ class ProgressChart {
   drill::GridKind Grid() const { return grid_; }
   const ScoreRecords& Records() const { return records_; }
   const QString& Error() const { return error_; }
+  // What the chart says instead of drawing drills: the error, that no line
+  // of the history could be read (and how many there were), or that there
+  // are no records yet. Empty when there are drills to draw.
+  QString Message() const;
 
   // The best drill of an operation, as an index into Records().records: the
   // highest score, then the shortest time, then the earliest.
@@ -41,7 +46,12 @@ class ProgressChart {
     QRectF timePlot, scorePlot;
     LinearScale x, time, score;
     Ticks xTicks, timeTicks, scoreTicks;
-    double legendTop = 0;
+    struct LegendEntry {
+      drill::Operation operation;
+      QRectF text;  // its dot stands left of it
+      QString label;
+    };
+    std::vector<LegendEntry> legend;  // in rows, wrapped to the width
     bool dense = false;  // too many drills for a dot each: one column of marks per pixel
 
     QPointF TimePoint(std::size_t index, const ScoreRecord& record) const;
@@ -58,7 +68,8 @@ class ProgressChart {
  private:
   void PaintAxes(QPainter& painter, const Layout& layout) const;
   void PaintDrills(QPainter& painter, const Layout& layout) const;
-  void PaintLegend(QPainter& painter, const Layout& layout, double width) const;
+  void PaintLegend(QPainter& painter, const Layout& layout) const;
+  QString LegendLabel(drill::Operation operation) const;
   QFont font(int pixelSize, bool bold = false) const;
   static void DrawLabel(QPainter& painter, const QRectF& box, Qt::Alignment alignment, const QString& text);
 

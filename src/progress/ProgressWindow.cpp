@@ -2,11 +2,13 @@
 
 #include "platform/Application.h"
 #include "platform/Exception.h"
+#include "progress/ChartSummary.h"
+#include "progress/SaveDialog.h"
 
-#include <QtCore/QDir>
 #include <QtCore/QPointer>
+#include <QtGui/QAccessible>
 #include <QtGui/QPainter>
-#include <QtWidgets/QFileDialog>
+#include <QtWidgets/QAccessibleWidget>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QVBoxLayout>
@@ -35,17 +37,33 @@ class ChartWidget : public QWidget {
   const ProgressChart& chart_;
 };
 
+// By its class alone a window of its own is a "filler" to a screen reader,
+// and so is the chart: the window is made a frame, the chart a chart.
+QAccessibleInterface* AccessibleFactory(const QString& className, QObject* object) {
+  if (className == QLatin1String(ProgressWindow::staticMetaObject.className()))
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  if (className == QLatin1String("QWidget"))
+    if (auto* chart = dynamic_cast<ChartWidget*>(object)) return new QAccessibleWidget(chart, QAccessible::Chart);
+  return nullptr;
+}
+
 }  // namespace
 
 ProgressWindow::ProgressWindow(drill::GridKind grid, QWidget* parent) : QWidget(parent, Qt::Window) {
+  [[maybe_unused]] static const bool accessible = [] {
+    QAccessible::installFactory(AccessibleFactory);
+    return true;
+  }();
   setObjectName(QStringLiteral("ProgressWindow"));
   setWindowTitle(QStringLiteral("成績グラフ %1").arg(drill::GridName(grid)));
+  setAccessibleName(windowTitle());
   QFont font(QString::fromUtf16(platform::kWindowFontFamily));
   font.setPixelSize(14);
   setFont(font);
   chart_.SetRecords(grid, {});
 
   view_ = new ChartWidget(chart_, this);
+  view_->setAccessibleName(windowTitle());
   saveButton_ = new QPushButton(QStringLiteral("保存…"), this);
   saveButton_->setObjectName(QStringLiteral("SaveButton"));
   connect(saveButton_, &QPushButton::clicked, this, &ProgressWindow::SaveClick);
@@ -88,20 +106,13 @@ void ProgressWindow::Reload() {
   const drill::GridKind grid = chart_.Grid();
   try {
     chart_.SetRecords(grid, ReadScoreRecords(drill::HistoryPath(grid)));
+  } catch (const EInOutError& e) {
+    chart_.SetError(grid, HistoryErrorText(drill::HistoryPath(grid), e));
   } catch (const Exception& e) {
-    chart_.SetError(grid, QStringLiteral("ファイル %1 を読めません: %2").arg(drill::HistoryPath(grid), e.Message()));
+    chart_.SetError(grid, e.Message());
   }
+  view_->setAccessibleDescription(ChartSummary(chart_));
   view_->update();
-}
-
-QString AskSavePath(QWidget* window, const QString& title, const QString& suggested, const QString& filters,
-                    QString* chosenFilter) {
-  QFileDialog dialog(window, title, suggested, filters);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setWindowModality(Qt::WindowModal);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  if (chosenFilter) *chosenFilter = dialog.selectedNameFilter();
-  return dialog.selectedFiles().first();
 }
 
 void ProgressWindow::Save(const QString& path) const { SaveChart(chart_, path, view_->size()); }
@@ -110,8 +121,8 @@ void ProgressWindow::SaveClick() {
   platform::Guarded([this] {
     QString filter;
     const QString name = QStringLiteral("seiseki-%1.png").arg(chart_.Grid() == drill::GridKind::Square100 ? 100 : 25);
-    QString path = AskSavePath(this, QStringLiteral("グラフを保存"), QDir::current().filePath(name),
-                               QStringLiteral("PNG 画像 (*.png);;PDF (*.pdf)"), &filter);
+    QString path = AskSavePath(this, QStringLiteral("グラフを保存"), name, QStringLiteral("PNG 画像 (*.png);;PDF (*.pdf)"),
+                               SaveKind::Picture, &filter);
     if (path.isEmpty()) return;
     const QString suffix = filter.contains(QStringLiteral("pdf")) ? QStringLiteral(".pdf") : QStringLiteral(".png");
     if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) &&

@@ -1,7 +1,9 @@
 #pragma once
 // The window "成績グラフ": the progress chart of one grid kind's history, read
 // from the working folder, and "保存…" to keep it as a PNG or PDF file. It is
-// a top-level window of its own, apart from the drill window.
+// a top-level window of its own, apart from the drill window. A screen reader
+// finds it as a frame named by its title, holding the chart with the chart in
+// words as its description.
 
 #include "progress/ProgressChart.h"
 
@@ -40,11 +42,5 @@ class ProgressWindow : public QWidget {
   QWidget* view_ = nullptr;
   QPushButton* saveButton_ = nullptr;
 };
-
-// Asks where to save a file, blocking only the asking window: a drill going on
-// in the drill window goes on taking answers. Gives an empty path when the
-// user cancels; chosenFilter receives the filter picked.
-QString AskSavePath(QWidget* window, const QString& title, const QString& suggested, const QString& filters,
-                    QString* chosenFilter = nullptr);
 
 }  // namespace progress

@@ -1,22 +1,97 @@
 #include "progress/SafeWrite.h"
 
-#include "platform/Exception.h"
+#include "drill/ScoreHistory.h"
 
-#include <QtCore/QSaveFile>
+#include <QtCore/QBuffer>
+#include <QtCore/QFile>
+#include <QtCore/QRandomGenerator>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace progress {
+namespace {
+
+QString Reason(const QString& path, int err, bool japanese) {
+  if (err == 0) return japanese ? QStringLiteral("内容を作れませんでした") : QStringLiteral("the contents could not be made");
+  if (japanese) return history::InOutError(err, path).Message();
+  const char* text = ::strerrordesc_np(err);  // never translated
+  return text ? QString::fromUtf8(text) : QStringLiteral("error %1").arg(err);
+}
+
+QString Describe(const QString& path, int err, bool japanese) {
+  const QString reason = Reason(path, err, japanese);
+  if (path == kStandardOutput)
+    return japanese ? QStringLiteral("標準出力に書き込めません（%1）").arg(reason)
+                    : QStringLiteral("cannot write to standard output (%1)").arg(reason);
+  return japanese ? QStringLiteral("ファイル %1 に書き込めません（%2）").arg(path, reason)
+                  : QStringLiteral("cannot write %1 (%2)").arg(path, reason);
+}
+
+// Gives 0, or the errno value of the write that failed.
+int WriteAll(int fd, const QByteArray& bytes) {
+  const char* p = bytes.constData();
+  qsizetype left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, std::size_t(left));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    p += n;
+    left -= n;
+  }
+  return 0;
+}
+
+// Puts bytes at path through a new file beside it, renamed over it once it
+// is complete and on disk. A file already there keeps its permissions; a
+// link is followed to the file it names. Gives 0 or the errno value.
+int Replace(QByteArray path, const QByteArray& bytes) {
+  char resolved[PATH_MAX];
+  if (::realpath(path.constData(), resolved)) path = resolved;
+  struct stat old;
+  const bool exists = ::stat(path.constData(), &old) == 0;
+  if (exists && !S_ISREG(old.st_mode)) return S_ISDIR(old.st_mode) ? EISDIR : EACCES;
+
+  QByteArray temp;
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    temp = path + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
+    fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);  // the umask applies
+    if (fd < 0 && errno != EEXIST) return errno;
+  }
+  if (fd < 0) return EEXIST;
+  int err = exists && ::fchmod(fd, old.st_mode & 07777) != 0 ? errno : 0;
+  if (err == 0) err = WriteAll(fd, bytes);
+  if (err == 0 && ::fsync(fd) != 0) err = errno;
+  if (::close(fd) != 0 && err == 0 && errno != EINTR) err = errno;
+  if (err == 0 && ::rename(temp.constData(), path.constData()) != 0) err = errno;
+  if (err != 0) ::unlink(temp.constData());
+  return err;
+}
+
+}  // namespace
+
+WriteError::WriteError(QString path, int err)
+    : Exception(Describe(path, err, true)), path_(std::move(path)), errno_(err) {}
+
+QString WriteError::Text(bool japanese) const { return Describe(path_, errno_, japanese); }
 
 void WriteFileSafely(const QString& path, const std::function<bool(QIODevice& file)>& write) {
-  QSaveFile file(path);
-  const auto fail = [&] {
-    throw Exception(QStringLiteral("ファイル %1 に書き込めません (%2)").arg(path, file.errorString()));
-  };
-  if (!file.open(QIODevice::WriteOnly)) fail();
-  if (!write(file)) {
-    file.cancelWriting();
-    fail();
+  QByteArray bytes;
+  {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!write(buffer)) throw WriteError(path, 0);
   }
-  if (!file.commit()) fail();
+  const int err = path == kStandardOutput ? WriteAll(STDOUT_FILENO, bytes) : Replace(QFile::encodeName(path), bytes);
+  if (err != 0) throw WriteError(path, err);
 }
 
 }  // namespace progress

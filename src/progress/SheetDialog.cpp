@@ -1,9 +1,8 @@
 #include "progress/SheetDialog.h"
 
 #include "platform/Application.h"
-#include "progress/ProgressWindow.h"
+#include "progress/SaveDialog.h"
 
-#include <QtCore/QDir>
 #include <QtCore/QPointer>
 #include <QtCore/QRandomGenerator>
 #include <QtPrintSupport/QPrintDialog>
@@ -97,8 +96,8 @@ void SheetDialog::Print(QPrinter& printer) const {
 void SheetDialog::PdfClick() {
   platform::Guarded([this] {
     const QString name = QStringLiteral("sheets-%1.pdf").arg(grid_ == drill::GridKind::Square100 ? 100 : 25);
-    QString path = AskSavePath(this, QStringLiteral("PDF に保存"), QDir::current().filePath(name),
-                               QStringLiteral("PDF (*.pdf)"));
+    QString path = AskSavePath(this, QStringLiteral("PDF に保存"), name, QStringLiteral("PDF (*.pdf)"),
+                               SaveKind::Document);
     if (path.isEmpty()) return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
     WriteSheetsPdf(path, Options());

@@ -58,13 +58,13 @@ void TSaNumEdit::PasteFromClipboard() {
   changed();
 }
 
-// Undo swaps the value with the one before the last edit. The older value
-// may predate a tightening of the cell's limits, so it is made to fit them
-// again rather than put back as it was.
+// Undo swaps the value with the one before the last edit, both as they
+// stand: the value it brings back is not fitted to limits changed since (a
+// "0." typed with IntegerLength 0 would be lost), so undoing twice always
+// returns to the later value. The limits hold for what is typed next.
 void TSaNumEdit::UndoEdit() {
   if (!undoAvailable_) return;
   SwapUndo();
-  value_ = FilterValue(value_);
   rebuildImage();
   SelectAll();
   relayout();

@@ -1,7 +1,11 @@
 #include "window/DrillNames.h"
 
+#include "platform/Accessibility.h"
+#include "widgets/Panel.h"
 #include "widgets/SaNumEdit.h"
 
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QListView>
 #include <QtWidgets/QRadioButton>
 
 namespace a11y {
@@ -152,6 +156,14 @@ QList<TSaNumEdit*> NamedAfterOperation(TForm1* form) {
           cells << AnswerAt(form, grid, row, column);
   }
   return cells;
+}
+
+void NameControls(TForm1* form) {
+  form->Panel2->setAccessibleName(QStringLiteral("マスの かず"));
+  // The list reads its name from the label when asked; the rename is
+  // told to a listening screen reader.
+  form->Label25->setBuddy(form->ListBox1);
+  NameChanged(form->ListBox1);
 }
 
 }  // namespace a11y

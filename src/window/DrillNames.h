@@ -48,4 +48,10 @@ QList<TSaNumEdit*> NamedAfter(const CellPlace& place);
 // headers filled).
 QList<TSaNumEdit*> NamedAfterOperation(TForm1* form);
 
+// Names the window's controls that show no caption of their own: the score
+// list after the caption above it ("100マス成績表" or "25マス成績表"), which
+// becomes its label, and Panel2 after what its radio group chooses. Called
+// once the window is built and again whenever the list's caption changes.
+void NameControls(TForm1* form);
+
 }  // namespace a11y

@@ -14,6 +14,7 @@
 #include "widgets/Panel.h"
 #include "widgets/SaNumEdit.h"
 #include "widgets/ShadoLbl.h"
+#include "window/DrillNames.h"
 #include "window/FormAccessible.h"
 
 #include <QtCore/QDate>
@@ -70,6 +71,20 @@ bool TForm1::event(QEvent* event) {
   return QWidget::event(event);
 }
 
+// A control that loses the focus by being disabled or hidden ("はじめる" as
+// it is pressed, the 25-square's panel) hands it to the window itself, not to
+// the next control of the tab order: a key still held or pressed again must
+// not click whatever comes next ("おわる"). Tab and the cells' own moves
+// start from an enabled, shown control and go along the chain as usual.
+bool TForm1::focusNextPrevChild(bool next) {
+  QWidget* current = focusWidget();
+  if (current && current != this && (!current->isEnabled() || !current->isVisibleTo(this))) {
+    setFocus(Qt::OtherFocusReason);
+    return true;
+  }
+  return QWidget::focusNextPrevChild(next);
+}
+
 // --- Start-up and end -------------------------------------------------------
 
 void TForm1::FormCreate(QObject*) {
@@ -108,6 +123,7 @@ void TForm1::RadioButton3Click(QObject*) {
 
 void TForm1::RadioButton4Click(QObject*) {
   Label25->setText(QStringLiteral("100マス成績表"));
+  a11y::NameControls(this);
   Panel3->hide();
   LoadScoreList(GridKind::Square100);
 }
@@ -115,6 +131,7 @@ void TForm1::RadioButton4Click(QObject*) {
 void TForm1::RadioButton6Click(QObject*) {
   Panel3->show();
   Label25->setText(QStringLiteral("25マス成績表"));
+  a11y::NameControls(this);
   LoadScoreList(GridKind::Square25);
 }
 
@@ -300,11 +317,17 @@ void TForm1::WriteScoreRecord(const QString& fileName, const QString& operationW
 void TForm1::LoadScoreList(GridKind kind) {
   scoreModel_->Clear();
   history::ScoreLines lines;
+  // A list emptied and filled again shows from its first entry, the newest
+  // record, wherever it was scrolled before.
+  const auto fill = [&] {
+    scoreModel_->Assign(std::move(lines));
+    ListBox1->scrollToTop();
+  };
   try {
     history::ReadScoreFile(GridOf(kind).history, lines);
   } catch (...) {
-    scoreModel_->Assign(std::move(lines));  // the lines read before the failure
+    fill();  // the lines read before the failure
     throw;
   }
-  scoreModel_->Assign(std::move(lines));
+  fill();
 }

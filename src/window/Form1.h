@@ -129,6 +129,7 @@ class TForm1 : public QWidget {
 
  protected:
   bool event(QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   void BuildLayout();

@@ -10,6 +10,7 @@
 #include "widgets/Panel.h"
 #include "widgets/SaNumEdit.h"
 #include "widgets/ShadoLbl.h"
+#include "window/DrillNames.h"
 #include "window/FormAccessible.h"
 
 #include <QtCore/QTimer>
@@ -163,6 +164,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("Form1"));
   BuildLayout();
   ChainTabOrder();
+  a11y::NameControls(this);
   FormCreate(this);
 }
 

@@ -3,8 +3,10 @@
 #include "widgets/SaNumEdit.h"
 #include "widgets/SaNumEditAccessible.h"
 #include "window/DrillNames.h"
+#include "window/ListAccessible.h"
 
 #include <QtWidgets/QAccessibleWidget>
+#include <QtWidgets/QListView>
 
 namespace a11y {
 
@@ -25,8 +27,12 @@ class FormAccessible : public QAccessibleWidget {
 };
 
 QAccessibleInterface* WindowFactory(const QString& className, QObject* object) {
-  if (object && object->isWidgetType() && className == QLatin1StringView("TForm1"))
-    return new FormAccessible(static_cast<QWidget*>(object));
+  if (!object || !object->isWidgetType()) return nullptr;
+  auto* widget = static_cast<QWidget*>(object);
+  if (className == QLatin1StringView("TForm1")) return new FormAccessible(widget);
+  // The drill window's one list view, the score list.
+  if (className == QLatin1StringView("QListView") && qobject_cast<TForm1*>(widget->window()))
+    return NewListAccessible(static_cast<QListView*>(widget));
   return nullptr;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The drill window as a screen reader sees and hears it: the window,
-// describing how the last drill closed, and the voice that names its cells
+// describing how the last drill closed; its score list, named and labelled
+// by its caption (ListAccessible.h); and the voice that names its cells
 // after their place in it (DrillNames.h).
 
 #include "platform/Accessibility.h"

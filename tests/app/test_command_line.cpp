@@ -44,16 +44,24 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
       {{"--sheet", "a.pdf", "--count", "0"}, Mode::Sheet, "--count must be a whole number from 1 to 500"},
       {{"--sheet", "a.pdf", "--count", "two"}, Mode::Sheet, "--count must be"},
       {{"--sheet", "a.pdf", "--seed", "4294967296"}, Mode::Sheet, "--seed must be"},
-      {{"--sheet"}, Mode::Drill, "Missing value after '--sheet'"},
+      {{"--sheet"}, Mode::Drill, "--sheet needs a value"},
+      {{"--sheet", "-"}, Mode::Sheet, nullptr},  // standard output
+      {{"--sheet", "a.PDF"}, Mode::Sheet, nullptr},
+      {{"--sheet", "a.png"}, Mode::Drill, "must end in .pdf, not 'a.png'"},
+      {{"--sheet=a"}, Mode::Drill, "must end in .pdf, not 'a'"},
+      {{"-sheet", "a.pdf"}, Mode::Drill, "unknown option '-sheet' (options take two dashes: --sheet)"},
+      {{"-progress"}, Mode::Drill, "unknown option '-progress'"},
+      {{"--progress=yes"}, Mode::Drill, "--progress takes no value"},
       {{"--sheet", "a.pdf", "--progress"}, Mode::Drill, "cannot be used together"},
       {{"--sheet", "a.pdf", "--count", "2", "--count", "3"}, Mode::Drill, "more than once"},
       {{"--progress", "--op", "add"}, Mode::Progress, "--op is used only with --sheet"},
       {{"--grid", "25"}, Mode::Drill, "--grid is used only with"},
-      {{"--frobnicate"}, Mode::Drill, "Unknown option 'frobnicate'"},
-      {{"history.dat"}, Mode::Drill, "Unexpected argument 'history.dat'"},
+      {{"--frobnicate"}, Mode::Drill, "unknown option '--frobnicate'"},
+      {{"history.dat"}, Mode::Drill, "unexpected argument 'history.dat'"},
+      {{"--", "--progress"}, Mode::Drill, "unexpected argument '--progress'"},
   };
   for (const auto& c : cases) {
-    const CommandLine line = ParseCommandLine(QStringList{"Sorabe"} + c.arguments);
+    const CommandLine line = ParseCommandLine(QStringList{"Sorabe"} + c.arguments, false);
     const std::string what = c.arguments.join(' ').toStdString();
     if (c.error) {
       EXPECT_TRUE(line.error.contains(QString::fromUtf8(c.error))) << what << ": " << line.error.toStdString();
@@ -64,12 +72,16 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
     EXPECT_EQ(line.mode, c.mode) << what;
   }
   const CommandLine full = ParseCommandLine(
-      {"Sorabe", "--sheet=a.pdf", "--grid=25", "--op", "sub", "--count", "10", "--seed", "4294967295"});
+      {"Sorabe", "--sheet=a.pdf", "--grid=25", "--op", "sub", "--count", "10", "--seed", "4294967295"}, false);
   EXPECT_EQ(full.sheetPath, "a.pdf");
   EXPECT_TRUE(full.sheet.grid == drill::GridKind::Square25 && full.sheet.operation == Operation::Subtraction);
   EXPECT_EQ(full.sheet.count, 10);
   EXPECT_EQ(full.seed, 4294967295u);
-  EXPECT_FALSE(ParseCommandLine({"Sorabe", "--sheet", "a.pdf"}).seed.has_value());
+  EXPECT_FALSE(ParseCommandLine({"Sorabe", "--sheet", "a.pdf"}, false).seed.has_value());
+  // Under a Japanese locale the same refusals and the help speak Japanese.
+  EXPECT_EQ(ParseCommandLine({"Sorabe", "--count", "0", "--sheet", "a.pdf"}, true).error,
+            "--count は 1 から 500 までの整数です ('0' ではなく)");
+  EXPECT_TRUE(ParseCommandLine({"Sorabe", "-h"}, true).helpText.startsWith("使い方: Sorabe"));
 
   const char* sheetArgs[] = {"Sorabe", "--count", "2", "--sheet=x.pdf"};
   EXPECT_TRUE(NeedsNoWindow(4, const_cast<char**>(sheetArgs)));

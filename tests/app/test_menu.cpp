@@ -91,6 +91,31 @@ TEST_F(ScoreListMenuTest, ARightClickDuringADrillOpensTheMenuAndChangesNothingEl
   EXPECT_TRUE(form->ListBox1->selectionModel()->hasSelection());
 }
 
+// Shift+F10 is the menu key of a laptop: on the focused list it opens the
+// menu; other modifiers leave F10 to others.
+TEST_F(ScoreListMenuTest, ShiftF10OnTheListOpensTheMenu) {
+  const struct {
+    Qt::KeyboardModifiers modifiers;
+    bool opens;
+  } keys[] = {{Qt::ShiftModifier, true},
+              {Qt::NoModifier, false},
+              {Qt::ShiftModifier | Qt::ControlModifier, false},
+              {Qt::ShiftModifier | Qt::AltModifier, false}};
+  for (const auto& key : keys) {
+    SCOPED_TRACE(int(key.modifiers));
+    form->ListBox1->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), form->ListBox1);
+    QTest::keyClick(form->ListBox1, Qt::Key_F10, key.modifiers);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(menu() && menu()->isVisible(), key.opens);
+    if (menu() && menu()->isVisible()) {
+      QTest::keyClick(menu(), Qt::Key_Escape);
+      QCoreApplication::processEvents();
+      EXPECT_EQ(QApplication::focusWidget(), form->ListBox1) << "the focus comes back to the list";
+    }
+  }
+}
+
 TEST_F(ScoreListMenuTest, TheMenuOpensTheChartOfTheHistoryShownAndTheSheetsOfTheCheckedOperation) {
   rightClickList();
   ASSERT_NE(action("成績グラフ…"), nullptr);

@@ -3,7 +3,9 @@
 # "Sorabe" and its push button "はじめる", press it through its action, hear
 # the countdown, then find the focused answer cell, check that its name
 # names its two headers (and was renamed before the focus came), type an
-# answer and hear it, and press "おわる".
+# answer and hear it; then find the score list by its caption, give it the
+# focus, open its menu with Shift+F10, open the chart from it ("成績グラフ…",
+# a frame holding a described chart), close the chart and press "おわる".
 # Prints what it heard; exits non-zero on the first thing that is wrong.
 import subprocess
 import sys
@@ -13,6 +15,7 @@ import pyatspi
 from gi.repository import GLib
 
 heard = []  # (event type, source name, role, data)
+focused_items = []  # the menu items that took the focus, as the events named them
 failure = []
 
 
@@ -65,6 +68,30 @@ def press(obj):
     raise RuntimeError("no press action among %r" % names)
 
 
+# Asks `probe` every 200 ms until it finds something, then goes on with
+# `then(found)`; fails when nothing was found within `seconds`.
+def wait_for(what, probe, then, seconds=5):
+    deadline = time.time() + seconds
+
+    def tick():
+        try:
+            found = probe()
+        except Exception:  # the tree is changing under the query
+            found = None
+        if found is None:
+            if time.time() < deadline:
+                return True
+            fail("%s did not come" % what)
+            return False
+        try:
+            then(found)
+        except Exception as error:
+            fail("%s: %r" % (what, error))
+        return False
+
+    GLib.timeout_add(200, tick)
+
+
 def listener(event):
     try:
         name = event.source.name
@@ -73,6 +100,8 @@ def listener(event):
         name, role = "?", "?"
     data = event.any_data if isinstance(event.any_data, str) else ""
     heard.append((event.type, name, role, data))
+    if event.type.startswith("object:state-changed:focused") and event.detail1 and role == "menu item":
+        focused_items.append(name)
 
 
 app = application()
@@ -137,15 +166,66 @@ def step_after_typing():
             return True
         if shown != answer["digit"]:
             return fail("typed %r, the cell reads %r" % (answer["digit"], shown))
-        press(end)
+        step_score_list()
     except Exception as error:
         fail("after typing: %r" % error)
-    GLib.timeout_add(500, lambda: pyatspi.Registry.stop())
     return False
 
 
+# The score list reads as its caption, which is its label; a click gives
+# it the focus, and Shift+F10 opens its menu as the menu key does.
+def step_score_list():
+    scores = find(app, lambda o: o.getRoleName() == "list")
+    if scores is None:
+        return fail("no list on the bus")
+    if scores.name != "100マス成績表":
+        return fail("the score list is named %r, not by its caption" % scores.name)
+    labels = [(t.getRoleName(), t.name) for r in scores.getRelationSet()
+              if r.getRelationType() == pyatspi.RELATION_LABELLED_BY
+              for t in (r.getTarget(i) for i in range(r.getNTargets()))]
+    if labels != [("label", "100マス成績表")]:
+        return fail("the score list is labelled by %r, not by its caption" % labels)
+    x, y, width, height = scores.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    subprocess.run(["xdotool", "mousemove", str(x + width // 2), str(y + height // 2), "click", "1"], check=True)
+    wait_for("the focus on the score list",
+             lambda: scores if states(scores).contains(pyatspi.STATE_FOCUSED) else None, step_shift_f10)
+
+
+# A popup menu is no child of the application on the bus: it is met, as a
+# screen reader meets it, by the focus coming to its first item on Down.
+def step_shift_f10(scores):
+    subprocess.run(["xdotool", "key", "shift+F10"], check=True)
+    time.sleep(0.5)
+    subprocess.run(["xdotool", "key", "Down"], check=True)
+    wait_for("the score list's menu after Shift+F10",
+             lambda: True if "成績グラフ…" in focused_items else None, step_open_chart)
+
+
+# The chart opened from the menu is a frame holding a chart that describes
+# what it shows.
+def step_open_chart(_):
+    subprocess.run(["xdotool", "key", "Return"], check=True)
+    wait_for("the chart window", lambda: next(
+        (w for w in app if w is not None and w.name.startswith("成績グラフ")), None), step_chart)
+
+
+def step_chart(window):
+    role = window.getRoleName()
+    chart = find(window, lambda o: o.getRoleName() == "chart")
+    description = chart.description if chart is not None else ""
+    close = find(window, lambda o: o.getRoleName() == "push button" and o.name == "閉じる")
+    if close is not None:
+        press(close)
+    if role != "frame" or not description:
+        return fail("the chart window: role %r, its chart's description %r"
+                    " (a frame holding a described chart expected)" % (role, description))
+    answer["chart"] = description
+    press(end)
+    GLib.timeout_add(500, lambda: pyatspi.Registry.stop())
+
+
 GLib.timeout_add(300, step_press)
-GLib.timeout_add(30000, lambda: fail("timed out"))
+GLib.timeout_add(45000, lambda: fail("timed out"))
 pyatspi.Registry.start()
 
 for event in heard:
@@ -173,4 +253,5 @@ if not any(kind.startswith("object:text-changed:insert") and data == answer["dig
            for (kind, name, role, data) in heard):
     print("FAIL: typing %r was not heard" % answer["digit"], file=sys.stderr)
     sys.exit(1)
-print("access: focused %r, countdown %r, typed %r" % (answer["name"], countdown, answer["digit"]))
+print("access: focused %r, countdown %r, typed %r; Shift+F10 opened the menu; the chart says %r"
+      % (answer["name"], countdown, answer["digit"], answer["chart"]))

@@ -3,8 +3,9 @@
 # accessibility bus, the program told to speak on it, and an AT-SPI client
 # (tests/display/access_client.py) that presses "はじめる" through its
 # action, hears the countdown, checks the name of the focused answer cell
-# against its headers, types an answer and presses "おわる". The program
-# prints nothing on the terminal all along.
+# against its headers, types an answer, opens the score list's menu with
+# Shift+F10 and the chart from it, and presses "おわる". The program prints
+# nothing on the terminal all along.
 PROGRAM=$1 SOURCE=$2
 if [ -z "${SORABE_ACCESS_SESSION:-}" ]; then
   export SORABE_ACCESS_SESSION=1

@@ -1,6 +1,7 @@
 #!/bin/bash
 # A whole 100-square drill typed as a child would: a click on the already
-# checked "たしざん", then "99" and Enter in every cell. The closing box
+# checked "たしざん", Enter held on "はじめる" (its repeats must not click
+# "おわる"), then "99" and Enter in every cell. The closing box
 # appears and Enter dismisses it; the history's first line is the addition
 # record with score 0 in Shift-JIS with CR LF and the typing time; the answer
 # cells are red. The program prints nothing on the terminal all along (no
@@ -11,9 +12,19 @@ source "$(dirname "$0")/common.sh"
 start_program
 click_at $((656 + 12)) $((288 + 24))   # "たしざん", checked already
 sleep 0.3
-click_at $((648 + 68)) $((464 + 28))   # "はじめる"
+# Back to "はじめる" (Shift+Tab twice: "おわる", then "はじめる"), and Enter
+# held on it for 1.5 s: the repeats during the countdown click nothing.
+xdotool key shift+Tab shift+Tab
+sleep 0.3
+xdotool keydown Return
 START=$(date +%s%N)
-sleep 3.6                                 # the countdown
+sleep 1.5
+xdotool keyup Return
+sleep 0.3
+kill -0 "$PID" 2>/dev/null || fail "the held Enter on はじめる ended the program"
+BOXES=$({ xdotool search --onlyvisible --name '^Sorabe$' || true; } | wc -l)
+[ "$BOXES" -eq 1 ] || fail "the window is gone after the held Enter ($BOXES windows)"
+sleep 1.8                                 # the rest of the countdown
 TYPING=$(date +%s%N)
 for k in $(seq 1 100); do
   xdotool type --delay 15 "99"

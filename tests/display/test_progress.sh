@@ -99,8 +99,33 @@ kill "$ALONE"; wait "$ALONE" 2>/dev/null || true
 PAGES=$(pdfinfo "$WORK/sheets.pdf" | awk '/^Pages:/ {print $2}')
 [ "$PAGES" = 6 ] || fail "sheets.pdf has $PAGES pages, not 6"
 pdftotext "$WORK/sheets.pdf" - | grep -q 'なまえ' || fail "no なまえ on the sheets"
+# Sheet names: "-" is standard output; anything but a .pdf name is refused
+# with one line and nothing written.
+mkdir "$WORK/names"
+while read -r NAME WANT_STATUS WANT_FILE; do
+  set +e
+  (cd "$WORK/names" && env -u DISPLAY LC_ALL=C.UTF-8 XDG_RUNTIME_DIR="$WORK/runtime" "$PROGRAM" --sheet "$NAME" >"$WORK/stdout" 2>"$WORK/stderr")
+  STATUS=$?
+  set -e
+  [ "$STATUS" = "$WANT_STATUS" ] || fail "--sheet $NAME: exit status $STATUS, not $WANT_STATUS"
+  LIST=$(ls -A "$WORK/names")
+  [ "$LIST" = "${WANT_FILE#.}" ] || fail "--sheet $NAME left '$LIST' in the folder"
+  if [ "$NAME" = - ]; then
+    pdfinfo "$WORK/stdout" | grep -q '^Pages: *2$' || fail "--sheet - wrote no PDF to standard output"
+  else
+    [ ! -s "$WORK/stdout" ] || fail "--sheet $NAME wrote to standard output"
+  fi
+  [ "$STATUS" = 0 ] || [ "$(wc -l <"$WORK/stderr")" = 1 ] || fail "--sheet $NAME: not one line: $(cat "$WORK/stderr")"
+  rm -f "$WORK/names/"*
+done <<'NAMES'
+- 0 .
+s.PDF 0 s.PDF
+s.png 2 .
+noext 2 .
+NAMES
+
 set +e
-ERR=$(cd "$WORK" && env -u DISPLAY "$PROGRAM" --sheet bad.pdf --count 0 2>&1 >/dev/null)
+ERR=$(cd "$WORK" && env -u DISPLAY LC_ALL=C.UTF-8 "$PROGRAM" --sheet bad.pdf --count 0 2>&1 >/dev/null)
 STATUS=$?
 set -e
 [ "$STATUS" -ne 0 ] || fail "--count 0 was accepted"

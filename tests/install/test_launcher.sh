@@ -1,21 +1,25 @@
 #!/bin/bash
 # The sorabe command against a stand-in drill that records the folder it was
-# started in and the arguments it got: the data folder is prepared (made,
-# histories created empty only when missing and otherwise kept byte for byte,
-# the sound linked), the arguments reach the drill unchanged but for the
-# --sheet file, and a folder that cannot be made or written ends with one
-# message, status 1 and nothing created elsewhere.
+# started in and the arguments it got (and hands --check-only to the real
+# drill): the data folder is prepared (made, histories created empty only
+# when missing and otherwise kept byte for byte, the sound linked), the
+# arguments reach the drill unchanged but for the --sheet file, and a wrong
+# command line or a folder that cannot be made or written ends with one
+# message and nothing made anywhere.
 CMAKE=$1 BUILD=$2 SOURCE=$3 VERSION=$4
 source "$(dirname "$0")/common.sh"
 
 stage "$T/stage"
 SORABE="$STAGE/bin/sorabe"
 DRILL="$STAGE/libexec/sorabe/Sorabe"
+mv "$DRILL" "$DRILL.real"
 cat >"$DRILL" <<'STANDIN'
 #!/bin/sh
+[ "$1" = --check-only ] && exec "$0.real" "$@"
 { pwd -P; printf '%s\n' "$0"; } >"$STANDIN_LOG.where"
 for a in "$@"; do printf '%s\0' "$a"; done >"$STANDIN_LOG"
 STANDIN
+chmod 755 "$DRILL"
 export STANDIN_LOG="$T/standin.log"
 unset DISPLAY WAYLAND_DISPLAY XDG_DATA_HOME   # no box: messages go to stderr only
 export HOME="$T/home"
@@ -66,7 +70,8 @@ rm -rf "$HOME/.local"
 run_in "$T/caller/taro" --data taro
 check_prepared "$T/caller/taro"
 run_in "$T/caller/jiro" --data=jiro
-run_in "$T/caller/jiro" --data taro --data jiro   # the last one counts
+run_in "$HOME/hana" --data=~/hana                 # as a desktop entry passes it
+run_in "$HOME" --data '~'
 [ ! -e "$HOME/.local" ] || fail "--data also made the default folder"
 
 # --- the sound follows a moved install; the user's own link stays
@@ -98,55 +103,76 @@ C="$T/caller"
 forwards                                           '=>'
 forwards --progress                                '=>' --progress
 forwards --progress --grid 25                      '=>' --progress --grid 25
-forwards --sheet out.pdf --grid 100 --op かけざん --count 3 --seed 7 \
-                                                   '=>' --sheet "$C/out.pdf" --grid 100 --op かけざん --count 3 --seed 7
+forwards --sheet out.pdf --grid 100 --op mul --count 3 --seed 7 \
+                                                   '=>' --sheet "$C/out.pdf" --grid 100 --op mul --count 3 --seed 7
 forwards --sheet=out.pdf                           '=>' --sheet="$C/out.pdf"
 forwards --sheet ../up/s.pdf                       '=>' --sheet "$C/../up/s.pdf"
-forwards --sheet /abs/s.pdf --sheet=/abs/t.pdf     '=>' --sheet /abs/s.pdf --sheet=/abs/t.pdf
+forwards --sheet=/abs/t.pdf                        '=>' --sheet=/abs/t.pdf
 forwards --sheet -                                 '=>' --sheet -
-forwards --grid 25 --sheet                         '=>' --grid 25 --sheet
-forwards 'two words' '$HOME' '' $'line\nbreak' '*' '=>' 'two words' '$HOME' '' $'line\nbreak' '*'
-forwards -platform offscreen --unknown=1           '=>' -platform offscreen --unknown=1
-forwards --progress -- --data x --sheet y.pdf      '=>' --progress -- --data x --sheet y.pdf
+forwards --sheet $'two words $HOME\n*.pdf'         '=>' --sheet "$C/two words \$HOME"$'\n*.pdf'
+forwards -platform offscreen --progress            '=>' -platform offscreen --progress
 
-# --- folders that cannot be made or written: one message, status 1, the
-# drill not started, nothing made anywhere else.
-refuses() {   # EXPECTED-TEXT sorabe-arguments...
-  local text=$1; shift
+# --- refusals: a wrong command line (2) or a folder that cannot be made or
+# written (1): one message, in Japanese under a Japanese locale, the drill
+# not started, and nothing made anywhere, not even part of a long path.
+#   refuses STATUS [ja:]EXPECTED-TEXT sorabe-arguments...
+refuses() {
+  local status=$1 text=$2 lang=C.UTF-8; shift 2
+  if [[ $text == ja:* ]]; then lang=ja_JP.UTF-8 text=${text#ja:}; fi
   rm -f "$STANDIN_LOG" "$T/err"
   local before; before=$(find "$T" | sort)
-  set +e; (cd "$T/caller" && "${AS_USER[@]}" "$SORABE" "$@") 2>"$T/err" </dev/null; local status=$?; set -e
-  [ "$status" = 1 ] || fail "sorabe $*: status $status, not 1"
-  grep -qF "$text" "$T/err" || fail "sorabe $*: message [$(cat "$T/err")] does not say [$text]"
+  set +e; (cd "$T/caller" && LC_ALL=$lang "${AS_USER[@]}" "$SORABE" "$@") 2>"$T/err" </dev/null; local got=$?; set -e
+  [ "$got" = "$status" ] || fail "sorabe $*: status $got, not $status [$(cat "$T/err")]"
+  grep -qF -- "$text" "$T/err" || fail "sorabe $*: message [$(cat "$T/err")] does not say [$text]"
+  [ "$(grep -c . "$T/err")" -le 4 ] || fail "sorabe $*: more than one message [$(cat "$T/err")]"
   [ ! -e "$STANDIN_LOG" ] || fail "sorabe $*: the drill was started"
   local after; after=$(find "$T" | grep -vx "$T/err" | sort)
   [ "$after" = "$before" ] || fail "sorabe $*: files were made: $(diff <(echo "$before") <(echo "$after") || true)"
 }
 AS_USER=()
+LONG=$(printf 'x%.0s' {1..300})
 touch "$T/a-file"
-refuses "cannot make the folder for its histories:
-  $T/a-file/hana" --data "$T/a-file/hana"
 mkdir -p "$T/blocked" && touch "$T/blocked/date"
-refuses "cannot make the folder for its histories:
-  $T/blocked/date" --data "$T/blocked"
 mkdir -p "$T/dir-history/date/seiseki.dat"
-refuses "cannot write its histories in:
-  $T/dir-history/date/seiseki.dat" --data "$T/dir-history"
+refuses 2 "--data needs a folder"                            --data
+refuses 2 "--data needs a folder"                            --data=
+refuses 2 "--data needs a folder, not the option '--progress'" --data --progress
+refuses 2 "not the option '--help'"                          --data --help
+refuses 2 "not the option '-x'"                              --data=-x
+refuses 2 "--data is given more than once"                   --data taro --data=jiro
+refuses 2 "ja:--data が二度以上指定されています"             --data taro --data taro
+refuses 2 "ja:オプション '--sheet' は指定できません"         --data --sheet x.pdf
+refuses 2 "bogus"                                            --bogus
+refuses 2 "--count"                                          --count 0 --sheet x.pdf
+refuses 2 "--sheet"                                          --grid 25 --sheet
+refuses 2 "--sheet"                                          --sheet a.pdf --sheet=b.pdf
+refuses 2 "'--data'"                                         --progress -- --data x
+refuses 1 "cannot make the folder for its histories:
+  $T/a-file/hana
+(Not a directory)"                                           --data "$T/a-file/hana"
+refuses 1 "ja:成績を保存するフォルダを作れません:
+  $T/a-file/hana
+(途中にフォルダでないものがあります)"                        --data "$T/a-file/hana"
+refuses 1 "cannot make the folder for its histories:
+  $T/blocked/date"                                           --data "$T/blocked"
+refuses 1 "cannot write its histories in:
+  $T/dir-history/date/seiseki.dat"                           --data "$T/dir-history"
+refuses 1 "(File name too long)"                             --data "$T/made/on/the/way/$LONG"
+refuses 1 "ja:(名前が長すぎます)"                            --data "~/made/$LONG"
 if [ "$(id -u)" = 0 ]; then
   # File modes do not stop root: try as an unprivileged user.
   mkdir -p "$T/locked/date"; chmod 755 "$T/locked" "$T/locked/date"
   AS_USER=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-  refuses "cannot make the folder for its histories:
+  refuses 1 "cannot make the folder for its histories:
   $T/locked/hana" --data "$T/locked/hana"
-  refuses "cannot write its histories in:
+  refuses 1 "cannot write its histories in:
   $T/locked/date" --data "$T/locked"
   AS_USER=()
 fi
-[ ! -e "$HOME/.local" ] || fail "a refused --data made the default folder"
+[ ! -e "$HOME/.local" ] || fail "a refusal made the default folder"
 
-# --- a wrong command line, an incomplete install
+# --- an incomplete install
 set +e
-"$SORABE" --data >/dev/null 2>"$T/err"; [ $? = 2 ] && grep -q -- "--data needs a folder" "$T/err" || fail "--data without a folder"
 rm "$DRILL"
 "$SORABE" --data "$T/caller/taro" 2>"$T/err"; [ $? = 127 ] && grep -qF "missing:
   $DRILL" "$T/err" || fail "a missing drill: $(cat "$T/err")"

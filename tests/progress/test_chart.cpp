@@ -2,6 +2,7 @@
 
 #include "progress/ProgressChart.h"
 #include "progress/ProgressWindow.h"
+#include "progress/SaveDialog.h"
 
 #include "common/TestSupport.h"
 #include "platform/Exception.h"
@@ -10,13 +11,16 @@
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
+#include <QtGui/QAccessible>
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
 #include <QtTest/QTest>
+#include <QtWidgets/QFileDialog>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <random>
 
 using namespace progress;
@@ -155,18 +159,86 @@ TEST(ProgressChartPixels, DrillsInDateOrderInTheirOperationsColourWithTheBestRin
   }
 }
 
-TEST(ProgressChartPixels, EmptyAndUnreadableHistoriesShowTextAndNoDrills) {
-  ProgressChart chart;
-  chart.SetRecords(drill::GridKind::Square25, {});
-  for (int state = 0; state < 2; ++state) {
-    const QImage image = render(chart, QSize(600, 400), 1);
+TEST(ProgressChartPixels, AnEmptyUnreadableOrMissingHistoryIsToldInTheDrillsWordsAndNoDrillIsDrawn) {
+  const QString dir = testing_support::makeTempDir();
+  const QString old = QDir::currentPath();
+  QDir::setCurrent(dir);
+  const QByteArray records = QStringLiteral("2024/4/03  100点  たしざん  1:40:2\r\n2024/4/02  97点  かけざん  2:01:5\r\n"
+                                            "2024/4/01  95点  たしざん  1:52:0\r\n").toUtf8();
+  const struct {
+    const char* what;
+    std::function<void()> make;  // the folder as the chart finds it
+    QStringList says;
+  } cases[] = {
+      {"empty", [] { QFile f("date/mas25.dat"); f.open(QIODevice::WriteOnly); }, {"まだ記録がありません"}},
+      {"UTF-16", [&] {
+         QFile f("date/mas25.dat");
+         f.open(QIODevice::WriteOnly);
+         f.write("\xFF\xFE");
+         const QString text = QString::fromUtf8(records);
+         f.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+       }, {"3 行", "読めませんでした"}},
+      {"malformed", [] {
+         QFile f("date/mas25.dat");
+         f.open(QIODevice::WriteOnly);
+         f.write("hello\r\n\r\n2024/13/01  90点  たしざん  1:00:0\r\n");
+       }, {"2 行", "読めませんでした"}},
+      {"no folder", [] { QDir("date").removeRecursively(); },
+       {"ファイル date/mas25.dat は開けません", "不正なファイル名です（エラー 3）"}},
+      {"no file", [] { QDir().mkdir("date"); }, {"ファイルが見つかりません（エラー 2）"}},
+      {"a folder", [] { QDir().mkpath("date/mas25.dat"); }, {"ファイルへのアクセスが拒否されました（エラー 5）"}},
+  };
+  for (const auto& c : cases) {
+    QDir("date").removeRecursively();
+    QDir().mkdir("date");
+    c.make();
+    ProgressWindow window(drill::GridKind::Square25);
+    const QString message = window.Chart().Message();
+    for (const QString& part : c.says) EXPECT_TRUE(message.contains(part)) << c.what << ": " << message.toStdString();
+    EXPECT_EQ(window.ChartView()->accessibleDescription(), message.split(u'\n').join(u' ')) << c.what;
+    // The message in the middle, no drill anywhere.
+    const QImage image = render(window.Chart(), QSize(600, 400), 1);
     for (Operation op : {Operation::Addition, Operation::Multiplication, Operation::Subtraction})
-      EXPECT_EQ(countColour(image, ProgressChart::OperationColor(op)), 0);
-    // The message in the middle.
-    const QImage middle = image.copy(150, 180, 300, 40);
-    EXPECT_LT(countColour(middle, Qt::white), 300 * 40) << "state " << state;
-    chart.SetError(drill::GridKind::Square25, QStringLiteral("ファイル date/mas25.dat を読めません"));
+      EXPECT_EQ(countColour(image, ProgressChart::OperationColor(op)), 0) << c.what;
+    EXPECT_LT(countColour(image.copy(100, 170, 400, 60), Qt::white), 400 * 60) << c.what;
   }
+  QDir::setCurrent(old);
+}
+
+TEST(ProgressChartLayout, DrillsAreCountedInWholeNumbersAndTheLegendWrapsUncut) {
+  for (std::size_t n : {1u, 2u, 3u, 12u}) {
+    ScoreRecords h = smallHistory();
+    h.records.resize(n, h.records.back());
+    ProgressChart chart;
+    chart.SetRecords(drill::GridKind::Square100, h);
+    const Ticks ticks = chart.LayoutFor(QSizeF(900, 560)).xTicks;
+    QList<double> labelled;
+    for (int i = 0; i < ticks.count; ++i)
+      if (ticks.at(i) >= 1 && ticks.at(i) <= double(n)) labelled << ticks.at(i);
+    for (double t : labelled) EXPECT_EQ(t, std::floor(t)) << n << " drills";
+    EXPECT_EQ(ticks.decimals(), 0) << n << " drills";
+    if (n <= 3) {
+      EXPECT_EQ(labelled.size(), qsizetype(n)) << "every drill is numbered";
+    }
+  }
+
+  // Long counts and times in the narrowest window: the legend takes rows.
+  ScoreRecords many;
+  for (int i = 0; i < 30000; ++i) many.records.push_back(record(1 + i % 28, 100, Operation(i % 3), 35990 + i % 7));
+  ProgressChart chart;
+  chart.SetRecords(drill::GridKind::Square100, std::move(many));
+  const QSizeF size(560, 360);
+  const ProgressChart::Layout layout = chart.LayoutFor(size);
+  ASSERT_EQ(layout.legend.size(), 3u);
+  QRectF previous;
+  for (const auto& entry : layout.legend) {
+    EXPECT_FALSE(entry.label.contains(u'…')) << entry.label.toStdString();
+    EXPECT_LE(entry.text.right(), size.width());
+    EXPECT_FALSE(entry.text.intersects(previous));
+    EXPECT_LT(entry.text.bottom(), layout.timePlot.top());
+    previous = entry.text;
+  }
+  EXPECT_GT(layout.legend.back().text.top(), layout.legend.front().text.top()) << "wrapped";
 }
 
 TEST(ProgressChartPixels, AHundredThousandDrillsAreDrawnAsColumnsAcrossThePlot) {
@@ -261,4 +333,71 @@ TEST(ProgressWindowTest, ReadsTheHistoryOfItsGridAndSavesPngAndPdf) {
     EXPECT_TRUE(window.Chart().Error().contains("ファイルが見つかりません"));
   }
   QDir::setCurrent(old);
+}
+
+TEST(ProgressWindowTest, AScreenReaderFindsAFrameNamedByItsTitleHoldingTheChartInWords) {
+  const QString dir = testing_support::makeTempDir();
+  const QString old = QDir::currentPath();
+  QDir::setCurrent(dir);
+  QDir().mkdir("date");
+  {
+    QFile file("date/seiseki.dat");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(platform::ToShiftJis(QStringLiteral("2024/4/03  100点  たしざん  1:40:2\r\n"
+                                                   "2024/4/02  97点  かけざん  2:01:5\r\n"
+                                                   "2024/4/01  95点  たしざん  1:52:0\r\n")));
+  }
+  ProgressWindow window(drill::GridKind::Square100);
+  QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&window);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->role(), QAccessible::Window);
+  EXPECT_EQ(frame->text(QAccessible::Name), "成績グラフ 100マス");
+  QAccessibleInterface* chart = QAccessible::queryAccessibleInterface(window.ChartView());
+  ASSERT_NE(chart, nullptr);
+  EXPECT_EQ(chart->role(), QAccessible::Chart);
+  EXPECT_EQ(chart->text(QAccessible::Name), "成績グラフ 100マス");
+  const QString description = chart->text(QAccessible::Description);
+  for (const char* part : {"100マスの成績 3回、2024年4月1日から2024年4月3日まで。",
+                           "たしざん 2回: ベスト 100点 1分40.2秒（2024年4月3日）、さいきん 100点 1分40.2秒",
+                           "平均 1分52.0秒・95点", "タイムは 11.8秒 はやくなりました",
+                           "かけざん 1回: ベスト 97点 2分1.5秒（2024年4月2日）", "くらべる記録はまだありません"})
+    EXPECT_TRUE(description.contains(QString::fromUtf8(part))) << part << "\n" << description.toStdString();
+  EXPECT_FALSE(description.contains("ひきざん"));
+  QDir::setCurrent(old);
+}
+
+TEST(SaveDialogs, StartInPicturesOrDocumentsElseHomeThenWhereTheLastSaveWent) {
+  const QString dir = testing_support::makeTempDir();
+  QDir(dir).mkpath("config");
+  QDir(dir).mkpath("Bilder");
+  {
+    QFile dirs(dir + "/config/user-dirs.dirs");
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write(QStringLiteral("XDG_PICTURES_DIR=\"%1/Bilder\"\nXDG_DOCUMENTS_DIR=\"%1/Dokumente\"\n").arg(dir).toUtf8());
+  }
+  const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir + "/config"));
+  const QString home = QDir::homePath();
+  const struct {
+    SaveKind kind;
+    QString remembered;  // the folder of the last save in this run
+    QString start;
+  } cases[] = {
+      {SaveKind::Picture, {}, dir + "/Bilder"},
+      {SaveKind::Document, {}, home},  // no Documents folder
+      {SaveKind::Document, dir, dir},
+      {SaveKind::Picture, dir, dir},
+      {SaveKind::Picture, dir + "/gone", dir + "/Bilder"},
+  };
+  for (const auto& c : cases) {
+    RememberSaveFolder(c.remembered);
+    const auto dialog = MakeSaveDialog(nullptr, "t", "seiseki-100.png", "PNG (*.png)", c.kind);
+    EXPECT_EQ(dialog->directory().absolutePath(), QDir(c.start).absolutePath()) << c.remembered.toStdString();
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+  }
+  RememberSaveFolder({});
+  if (config.isNull())
+    qunsetenv("XDG_CONFIG_HOME");
+  else
+    qputenv("XDG_CONFIG_HOME", config);
 }

@@ -214,6 +214,44 @@ TEST(SaNumEditUndo, UndoSwapsWithTheValueBeforeTheLastEdit) {
   EXPECT_EQ(changes, 4);
 }
 
+// Undo exchanges the value and the undo text as they stand: a limit set
+// since the last edit does not re-shape the value undo brings back; it holds
+// for what is typed next.
+TEST(SaNumEditUndo, UndoBringsBackTheEarlierValueWhateverTheLimitsSayNow) {
+  struct Case {
+    const char* name;
+    int integerLength;
+    const char* typed;
+    void (*changeLimit)(TSaNumEdit*);
+    const char* later;    // the value when undo is chosen
+    const char* earlier;  // the value before the last typed character
+  };
+  const Case cases[] = {
+      {"a point typed with IntegerLength 0", 0, ".5", nullptr, "0.5", "0."},
+      {"IntegerLength 3 after 12345", 9, "12345", [](TSaNumEdit* c) { c->SetIntegerLength(3); }, "", "1234"},
+      {"Minus off after -5", 9, "-5", [](TSaNumEdit* c) { c->SetMinus(false); }, "", "-"},
+      {"DecimalLength 1 after 1.234", 9, "1.234", [](TSaNumEdit* c) { c->SetDecimalLength(1); }, "1.2",
+       "1.23"},
+  };
+  CellWindow w(int(std::size(cases)));
+  for (int i = 0; i < int(std::size(cases)); ++i) {
+    const Case& c = cases[i];
+    TSaNumEdit* cell = w[i];
+    w.focus(i);
+    cell->SetIntegerLength(c.integerLength);
+    type(cell, c.typed);
+    if (c.changeLimit) c.changeLimit(cell);
+    EXPECT_EQ(cell->Text().toStdString(), c.later) << c.name;
+    EXPECT_EQ(cell->UndoText().toStdString(), c.earlier) << c.name;
+    cell->UndoEdit();
+    EXPECT_EQ(cell->Text().toStdString(), c.earlier) << c.name;
+    EXPECT_TRUE(cell->Selected()) << c.name;
+    cell->UndoEdit();
+    EXPECT_EQ(cell->Text().toStdString(), c.later) << c.name << ": undoing twice returns to the later value";
+    EXPECT_EQ(cell->UndoText().toStdString(), c.earlier) << c.name;
+  }
+}
+
 TEST(SaNumEditFocus, EnterAndArrowsMoveAlongTheTabOrderAfterTheKey) {
   CellWindow w(3);
   for (TSaNumEdit* c : w.cells) {

@@ -124,28 +124,3 @@ TEST(SaNumEditLimits, TighterLimitsReshapeTheValue) {
   EXPECT_EQ(cell.TopMargin(), 2);
   EXPECT_EQ(cell.LeftMargin(), 2);
 }
-
-TEST(SaNumEditLimits, UndoNeverRestoresAValueTheLimitsForbid) {
-  TSaNumEdit cell;
-  cell.SetText("123");
-  cell.SelectAll();
-  QChar key = u'4';
-  cell.InputDigit(key);  // an edit: the undo text is now empty, the value 4
-  cell.SetText("1234");
-  key = u'5';
-  cell.InputDigit(key);  // undo text 1234, value 12345
-  cell.SetIntegerLength(2);
-  EXPECT_EQ(cell.Text(), "");
-  cell.UndoEdit();
-  EXPECT_LE(cell.Text().size(), 2);
-  EXPECT_EQ(cell.Text(), "");
-
-  cell.SetIntegerLength(9);
-  cell.SetText("7.25");
-  key = u'5';
-  cell.InputDigit(key);  // 7.255, undo text 7.25
-  cell.SetDecimalLength(0);
-  EXPECT_EQ(cell.Text(), "7");
-  cell.UndoEdit();
-  EXPECT_EQ(cell.Text(), "7");  // not 7.25: this cell takes no decimals now
-}

@@ -4,14 +4,17 @@
 
 #include "window/DrillFixture.h"
 
-#include "widgets/Accessible.h"
-#include "window/DrillNames.h"
 #include "platform/Accessibility.h"
+#include "platform/ShiftJis.h"
+#include "widgets/Accessible.h"
 #include "widgets/Panel.h"
+#include "window/DrillNames.h"
 #include "widgets/MMTimer.h"
 #include "widgets/ShadoLbl.h"
 
 #include <QtGui/QAccessible>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QListView>
 
 #include <algorithm>
 #include <utility>
@@ -316,6 +319,53 @@ TEST_F(Access, PressCountdownTypingStopwatchAndClosingAreHeard) {
   const std::vector<Heard> operation = Only(listener.take(), QAccessible::NameChanged);
   EXPECT_EQ(operation.size(), 100u);
   EXPECT_TRUE(operation.at(0).text.contains("かける"));
+}
+
+// The score list reads as the caption above it, which labels it, through
+// every grid switch, and its lines are its items; the grid-kind panel names
+// its radio group.
+TEST_F(Access, TheScoreListIsNamedByItsCaptionAndThePanelByItsChoice) {
+  writeFile("date/mas25.dat", platform::ToShiftJis(QStringLiteral("2024/4/02  96点  かけざん  0:40:0\r\n"
+                                                                  "2024/4/03  92点  たしざん  0:41:0\r\n")));
+  const struct {
+    QRadioButton* grid;
+    const char* caption;
+    int lines;
+  } switches[] = {{nullptr, "100マス成績表", 0},
+                  {form->RadioButton6, "25マス成績表", 2},
+                  {form->RadioButton4, "100マス成績表", 0},
+                  {form->RadioButton6, "25マス成績表", 2}};
+  Listener listener(true);
+  for (const auto& step : switches) {
+    SCOPED_TRACE(step.caption);
+    if (step.grid) step.grid->setChecked(true);
+    ASSERT_EQ(form->Label25->text(), step.caption);
+    const std::vector<Heard> renamed = Only(listener.take(), QAccessible::NameChanged, form->ListBox1);
+    ASSERT_EQ(renamed.size(), step.grid ? 1u : 0u) << "a rename is heard once";
+    if (step.grid) {
+      EXPECT_EQ(renamed[0].text, step.caption);
+    }
+    QAccessibleInterface* list = Iface(form->ListBox1);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    EXPECT_EQ(list->text(QAccessible::Name), step.caption);
+    const auto labelledBy = list->relations(QAccessible::Label);
+    ASSERT_EQ(labelledBy.size(), 1);
+    EXPECT_EQ(labelledBy[0].first->object(), form->Label25);
+    const auto labels = Iface(form->Label25)->relations(QAccessible::Labelled);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0].first->object(), form->ListBox1);
+    ASSERT_EQ(list->childCount(), step.lines);
+    for (int row = 0; row < step.lines; ++row) {
+      QAccessibleInterface* line = list->child(row);
+      ASSERT_NE(line, nullptr);
+      EXPECT_EQ(line->role(), QAccessible::ListItem);
+      EXPECT_EQ(line->text(QAccessible::Name), form->ScoreListLines().at(row));
+      EXPECT_EQ(list->indexOfChild(line), row);
+      EXPECT_EQ(line->parent(), list);
+    }
+  }
+  EXPECT_EQ(Iface(form->Panel2)->text(QAccessible::Name), "マスの かず");
+  EXPECT_EQ(Iface(form->Panel2)->role(), QAccessible::Pane);
 }
 
 TEST_F(Access, NothingIsBuiltWhileNoOneListens) {

@@ -8,6 +8,7 @@
 
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QTimer>
+#include <QtGui/QWindow>
 #include <QtWidgets/QRadioButton>
 
 #include <set>
@@ -115,6 +116,85 @@ TEST_F(Countdown, StartingTheTwentyFiveSquareLeavesTheHundredSquareAlone) {
   EXPECT_EQ(focused(), form->Edit25masu(1));
   for (int j = 1; j <= 5; ++j) EXPECT_FALSE(form->X25masu(j)->Text().isEmpty());
 }
+
+namespace {
+
+// What a child may press, or hold, while the countdown runs.
+struct Keystroke {
+  const char* name;
+  Qt::Key key;
+  Qt::KeyboardModifiers modifiers;
+  const char* text;
+  int repeats;  // auto-repeated presses while the key is held
+};
+
+constexpr Keystroke kCountdownKeys[] = {
+    {"Enter", Qt::Key_Return, Qt::NoModifier, "\r", 0},
+    {"Enter held", Qt::Key_Return, Qt::NoModifier, "\r", 8},
+    {"Space", Qt::Key_Space, Qt::NoModifier, " ", 0},
+    {"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier, "\r", 0},
+    {"Escape", Qt::Key_Escape, Qt::NoModifier, "\x1b", 0},
+};
+
+// Through the window, as the keyboard delivers it: to the focused control.
+// A held key repeats as release and press pairs marked as repeats.
+void strike(QWindow* window, const Keystroke& k) {
+  const QString text = QString::fromLatin1(k.text);
+  QTest::simulateEvent(window, true, k.key, k.modifiers, text, false);
+  for (int n = 0; n < k.repeats; ++n) {
+    QTest::simulateEvent(window, false, k.key, k.modifiers, text, true);
+    QTest::simulateEvent(window, true, k.key, k.modifiers, text, true);
+  }
+  QTest::simulateEvent(window, false, k.key, k.modifiers, text, false);
+}
+
+enum class StartBy { Enter, Space, Click };
+
+class CountdownKeys : public DrillFixture,
+                      public ::testing::WithParamInterface<std::tuple<TForm1::GridKind, StartBy>> {};
+
+}  // namespace
+
+// The pressed "はじめる" gives the keys to the window itself: no key of the
+// countdown clicks "おわる" or anything else.
+TEST_P(CountdownKeys, NoKeyClicksAnythingAndTheDrillStartsAtTheThirdTick) {
+  const auto [kind, startBy] = GetParam();
+  if (kind == TForm1::GridKind::Square25) form->RadioButton6->setChecked(true);
+  int clicks = 0;
+  for (TCuteButton* button : {form->CuteButton1, form->CuteButton2}) {
+    button->OnClick = [&clicks, click = button->OnClick](QObject* sender) {
+      ++clicks;
+      click(sender);
+    };
+  }
+  ASSERT_EQ(focused(), form->CuteButton1);
+  QWindow* window = form->windowHandle();
+  if (startBy == StartBy::Enter) strike(window, kCountdownKeys[0]);
+  if (startBy == StartBy::Space) strike(window, kCountdownKeys[2]);
+  if (startBy == StartBy::Click) QTest::mouseClick(form->CuteButton1, Qt::LeftButton);
+  ASSERT_EQ(clicks, 1);
+  ASSERT_TRUE(form->Panel1->isVisible());
+
+  for (int tick = 1; tick <= 3; ++tick) {
+    EXPECT_EQ(focused(), form.get()) << "before tick " << tick;
+    for (const Keystroke& k : kCountdownKeys) {
+      strike(window, k);
+      ASSERT_TRUE(form->isVisible()) << k.name << " before tick " << tick;
+    }
+    EXPECT_EQ(clicks, 1) << "before tick " << tick;
+    form->Timer1Timer(form->Timer1);
+  }
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(form->Panel1->isVisible());
+  EXPECT_TRUE(form->MMTimer1->Enabled());
+  const bool square25 = kind == TForm1::GridKind::Square25;
+  EXPECT_EQ(focused(), square25 ? form->Edit25masu(1) : form->SaNumEdit(1));
+}
+
+INSTANTIATE_TEST_SUITE_P(, CountdownKeys,
+                         ::testing::Combine(::testing::Values(TForm1::GridKind::Square100,
+                                                              TForm1::GridKind::Square25),
+                                            ::testing::Values(StartBy::Enter, StartBy::Space, StartBy::Click)));
 
 TEST_F(HeaderDraw, PermutationsAreUniformAndNeverStartWithZero) {
   int counts[10][10] = {};

@@ -12,6 +12,9 @@
 #include <QtCore/QRegularExpression>
 #include <QtWidgets/QListView>
 #include <QtWidgets/QRadioButton>
+#include <QtWidgets/QScrollBar>
+
+#include <functional>
 
 using testing_support::recorded;
 
@@ -236,4 +239,37 @@ TEST_F(Drill, TheTwentyFiveSquareScoresFourPointsACellInItsOwnHistory) {
   EXPECT_EQ(historyLines("date/mas25.dat").value(0), recordPrefix(96, "たしざん") + clockText());
   EXPECT_TRUE(readFile("date/seiseki.dat").isEmpty());
   EXPECT_EQ(form->ScoreListLines(), historyLines("date/mas25.dat"));
+}
+
+// A history longer than the list, scrolled to its end: every refill shows
+// the list from its first entry, the newest record.
+TEST_F(Drill, ARefilledScoreListShowsItsFirstEntry) {
+  QByteArray history;
+  for (int n = 0; n < 80; ++n)
+    history += platform::ToShiftJis(history::FormatScoreRecord(QDate(2003, 4, 1), n, history::kAdditionWord,
+                                                               "1", "2", "3") + "\r\n");
+  writeFile("date/seiseki.dat", history);
+  writeFile("date/mas25.dat", history);
+  form->LoadScoreList(TForm1::GridKind::Square100);
+
+  const std::pair<const char*, std::function<void()>> refills[] = {
+      {"25マス", [&] { form->RadioButton6->setChecked(true); }},
+      {"100マス", [&] { form->RadioButton4->setChecked(true); }},
+      {"the closing", [&] {
+         startDrill();
+         for (int k = 1; k <= 100; ++k) form->SaNumEdit(k)->SetText("1");
+         pressEnterInLastCell();
+       }},
+  };
+  QListView* list = form->ListBox1;
+  for (const auto& [name, refill] : refills) {
+    QCoreApplication::processEvents();
+    list->scrollToBottom();
+    ASSERT_GT(list->verticalScrollBar()->value(), 0) << name;
+    refill();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list->verticalScrollBar()->value(), 0) << name;
+    EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), 0) << name;
+  }
+  EXPECT_EQ(recorded().messages, QStringList{"しゅうりょう"});
 }
