@@ -16,12 +16,15 @@ for name in $names; do
   mkdir -p "$build/corpus/$name"
   echo "== $name: $seconds s (log: $build/$name.log)"
   status=0
+  dict=""
+  [ -f "$source_dir/tests/fuzz/$name.dict" ] && dict="-dict=$source_dir/tests/fuzz/$name.dict"
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  LSAN_OPTIONS=suppressions="$source_dir/tests/fuzz/lsan.supp":print_suppressions=0 \
   QT_QPA_PLATFORM=offscreen \
     "$build/obj/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 \
-      -print_final_stats=1 -artifact_prefix="$build/crashes/$name-" \
+      -print_final_stats=1 -artifact_prefix="$build/crashes/$name-" $dict \
       "$build/corpus/$name" "$source_dir/tests/fuzz/corpus/$name" > "$build/$name.log" 2>&1 || status=$?
-  grep -E '^#[0-9]+ +(INITED|DONE)|stat::(number_of_executed_units|average_exec_per_sec|new_units_added)' "$build/$name.log" || true
+  grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|stat::(number_of_executed_units|average_exec_per_sec|new_units_added)' "$build/$name.log" || true
   if [ "$status" -ne 0 ]; then
     tail -40 "$build/$name.log"
     echo "== $name found a fault: $build/crashes/" >&2

@@ -52,10 +52,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   argv.push_back(nullptr);
 
-  const CommandLine line = progress::ParseCommandLine(arguments);
+  const CommandLine line = progress::ParseCommandLine(arguments, false);
+  // The Japanese messages say the same thing.
+  const CommandLine ja = progress::ParseCommandLine(arguments, true);
   const bool noWindow = progress::NeedsNoWindow(int(words.size()), argv.data());
   const QString detail = ShowArguments(arguments) + QStringLiteral("-> ") + fuzz::Show(line.error);
 
+  FUZZ_CHECK(line.mode == ja.mode && line.error.isEmpty() == ja.error.isEmpty(), detail + fuzz::Show(ja.error));
+  for (QChar c : ja.error) FUZZ_CHECK(c.unicode() >= 0x20 && c.unicode() != 0x7F, fuzz::Show(ja.error));
   if (!line.error.isEmpty()) {
     for (QChar c : line.error) FUZZ_CHECK(c.unicode() >= 0x20 && c.unicode() != 0x7F, detail);
     return 0;
@@ -69,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FUZZ_CHECK(noWindow, detail);
       FUZZ_CHECK(!line.sheetPath.isEmpty(), detail);
       FUZZ_CHECK(line.sheet.count >= 1 && line.sheet.count <= progress::kMaxSheets, detail);
-      FUZZ_CHECK(int(line.sheet.operation) >= 0 && int(line.sheet.operation) <= 2, detail);
+      FUZZ_CHECK(unsigned(line.sheet.operation) <= 2u, detail);
       break;
     case CommandLine::Mode::Progress:
     case CommandLine::Mode::Drill:

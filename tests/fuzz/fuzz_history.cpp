@@ -32,7 +32,7 @@ bool Same(const progress::ScoreRecord& a, const progress::ScoreRecord& b) {
 
 bool Valid(const progress::ScoreRecord& r) {
   return r.date.isValid() && r.score <= 100 && r.seconds <= 59 && r.tenths <= 9 && r.minutes >= 0 &&
-         r.minutes <= 99999 && int(r.operation) >= 0 && int(r.operation) <= 2;
+         r.minutes <= 99999 && unsigned(r.operation) <= 2u;
 }
 
 void CheckReadersAgree(QByteArrayView line) {
@@ -52,11 +52,14 @@ bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   static QCoreApplication app(*argc, *argv);
-  char name[] = "/tmp/sorabe-fuzz-history-XXXXXX";
-  const int fd = ::mkstemp(name);
+  // In memory where there is such a folder: a file truncated and written
+  // again on a disk is flushed at every close, and the run would wait on it.
+  const char* folder = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+  std::string name = std::string(folder) + "/sorabe-fuzz-history-XXXXXX";
+  const int fd = ::mkstemp(name.data());
   if (fd < 0) std::abort();
   ::close(fd);
-  historyPath = QString::fromLocal8Bit(name);
+  historyPath = QString::fromLocal8Bit(name.c_str());
   std::atexit([] { ::unlink(historyPath.toLocal8Bit().constData()); });
   return 0;
 }
