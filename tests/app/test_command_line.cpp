@@ -41,6 +41,8 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
       {{"--help"}, Mode::Help, nullptr},
       {{"--grid", "50", "--progress"}, Mode::Drill, "--grid must be 100 or 25"},
       {{"--sheet", "a.pdf", "--op", "div"}, Mode::Sheet, "--op must be add, mul or sub"},
+      // A value quoted in a refusal keeps it on one line.
+      {{"--sheet", "a.pdf", "--op", "add\nmul\x1b"}, Mode::Sheet, "not 'add\\nmul\\x1b'"},
       {{"--sheet", "a.pdf", "--count", "0"}, Mode::Sheet, "--count must be a whole number from 1 to 500"},
       {{"--sheet", "a.pdf", "--count", "two"}, Mode::Sheet, "--count must be"},
       {{"--sheet", "a.pdf", "--seed", "4294967296"}, Mode::Sheet, "--seed must be"},
