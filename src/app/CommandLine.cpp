@@ -103,6 +103,10 @@ bool NeedsNoWindow(int argc, char** argv) {
     if (std::strcmp(arg, "--") == 0) break;
     if (std::strcmp(arg, "--sheet") == 0 || std::strncmp(arg, "--sheet=", 8) == 0) return true;
     if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) return true;
+    // The next argument is this option's value, whatever it looks like
+    // ("--seed -- --help" asks for the help), as ParseCommandLine reads it.
+    if (std::strncmp(arg, "--", 2) == 0 && std::strchr(arg, '=') == nullptr)
+      if (const Option* option = FindOption(QString::fromLocal8Bit(arg + 2)); option && option->value) ++i;
   }
   return false;
 }

@@ -91,4 +91,8 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
   EXPECT_TRUE(NeedsNoWindow(3, const_cast<char**>(help)));
   const char* plain[] = {"Sorabe", "--progress", "--", "--sheet"};
   EXPECT_FALSE(NeedsNoWindow(4, const_cast<char**>(plain)));
+  // "--" as the value of --seed ends no options: the help follows.
+  const char* valueDashes[] = {"Sorabe", "--seed", "--", "--help"};
+  EXPECT_EQ(ParseCommandLine({"Sorabe", "--seed", "--", "--help"}, false).mode, CommandLine::Mode::Help);
+  EXPECT_TRUE(NeedsNoWindow(4, const_cast<char**>(valueDashes)));
 }
