@@ -11,7 +11,11 @@ shift 2
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 mkdir -p "$build/corpus" "$build/crashes"
 names=$*
-[ -n "$names" ] || names=$(cd "$build/obj/tests/fuzz" && ls fuzz_* | sed 's/^fuzz_//')
+if [ -z "$names" ]; then
+  for program in "$build"/obj/tests/fuzz/fuzz_*; do
+    [ -f "$program" ] && [ -x "$program" ] && names="$names ${program##*/fuzz_}"
+  done
+fi
 for name in $names; do
   mkdir -p "$build/corpus/$name"
   echo "== $name: $seconds s (log: $build/$name.log)"
