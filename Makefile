@@ -3,6 +3,7 @@
 #   make test     install what is missing, build, run every test
 #   make install  install under PREFIX (default /usr/local), staged under DESTDIR if set
 #   make package  build/sorabe_VERSION_ARCH.deb
+#   make fuzz     build the fuzz targets with clang and run each FUZZ_SECONDS
 
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
@@ -11,7 +12,7 @@ CMAKE_ARGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PREFIX     ?= /usr/local
 DESTDIR    ?=
 
-.PHONY: all deps build run test test-offscreen test-display install package asan tsan bench clean FORCE
+.PHONY: all deps build run test test-offscreen test-display install package asan tsan bench fuzz clean FORCE
 
 all: build
 
@@ -81,6 +82,15 @@ tsan: deps
 
 bench: build
 	@sh tools/run-benchmarks.sh "$(BUILD)"
+
+# libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer (clang),
+# every target in turn; the grown corpus stays in build/fuzz/corpus/.
+FUZZ_SECONDS ?= 300
+fuzz: deps
+	@sh tools/ensure-packages.sh fuzz
+	cmake -S . -B build/fuzz/obj -DSORABE_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ $(FUZZ_CMAKE_ARGS)
+	cmake --build build/fuzz/obj --target fuzzers -j $(JOBS)
+	sh tools/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 clean:
 	rm -rf build build-asan build-tsan

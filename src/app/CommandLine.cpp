@@ -83,6 +83,27 @@ QString HelpText(const QString& program, bool japanese) {
   return text;
 }
 
+// A refusal is one line on the terminal, whatever the user typed into the
+// value it quotes: control characters are shown as escapes.
+QString OneLine(const QString& message) {
+  QString out;
+  out.reserve(message.size());
+  for (const QChar c : message) {
+    const char16_t u = c.unicode();
+    if (u == u'\n')
+      out += QStringLiteral("\\n");
+    else if (u == u'\r')
+      out += QStringLiteral("\\r");
+    else if (u == u'\t')
+      out += QStringLiteral("\\t");
+    else if (u < 0x20 || u == 0x7F)
+      out += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+    else
+      out += c;
+  }
+  return out;
+}
+
 }  // namespace
 
 bool NeedsNoWindow(int argc, char** argv) {
@@ -92,6 +113,10 @@ bool NeedsNoWindow(int argc, char** argv) {
     if (std::strcmp(arg, "--sheet") == 0 || std::strncmp(arg, "--sheet=", 8) == 0) return true;
     if (std::strcmp(arg, "--text") == 0) return true;
     if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) return true;
+    // The next argument is this option's value, whatever it looks like
+    // ("--seed -- --help" asks for the help), as ParseCommandLine reads it.
+    if (std::strncmp(arg, "--", 2) == 0 && std::strchr(arg, '=') == nullptr)
+      if (const Option* option = FindOption(QString::fromLocal8Bit(arg + 2)); option && option->value) ++i;
   }
   return false;
 }
@@ -107,7 +132,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, bool japanese) {
     return japanese ? QString::fromUtf16(ja) : QString::fromUtf8(en);
   };
   const auto fail = [&line](const QString& message) {
-    line.error = message;
+    line.error = OneLine(message);
     return line;
   };
 

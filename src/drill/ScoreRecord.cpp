@@ -328,6 +328,14 @@ bool ParseInto(QByteArrayView line, ScoreRecord& record) {
 
 }  // namespace
 
+bool detail::ParseAsWritten(QByteArrayView line, ScoreRecord& record) {
+  return progress::ParseAsWritten(line, ShiftJisSpelling(), record);
+}
+
+bool detail::ParseLenient(QByteArrayView line, ScoreRecord& record) {
+  return Parse(line, ShiftJisSpelling(), record);
+}
+
 std::optional<ScoreRecord> ParseScoreRecord(QByteArrayView line) {
   ScoreRecord record;
   if (ParseInto(line, record)) return record;

@@ -42,6 +42,15 @@ std::optional<ScoreRecord> ParseScoreRecord(QByteArrayView line);
 // The same for a line as the score list shows it.
 std::optional<ScoreRecord> ParseScoreRecord(const QString& line);
 
+// The two readers a line goes through, held against each other by the fuzz
+// tests: the quick one for the one shape the drill writes, and the one for
+// every shape a person may type, with the Shift-JIS spellings. A line both
+// read must come out the same.
+namespace detail {
+bool ParseAsWritten(QByteArrayView line, ScoreRecord& record);
+bool ParseLenient(QByteArrayView line, ScoreRecord& record);
+}  // namespace detail
+
 // The records of one history.
 struct ScoreRecords {
   std::vector<ScoreRecord> records;  // oldest first; one date's drills in the order they were written

@@ -110,12 +110,7 @@ QRect TSaNumEdit::RightMarkRect() {
 }
 
 // The caret follows what was typed, not the zeros the fixed decimals add.
-int TSaNumEdit::CaretTextWidth() {
-  const TSaNumParts p = SplitValue(value_);
-  QString integer = format_.Comma ? GroupThousands(p.Integer) : p.Integer;
-  if (integer.isEmpty() && (format_.IntegerFixed || format_.DecimalFixed)) integer = QStringLiteral("0");
-  return TextWidth(p.Sign + integer + p.Point + p.Decimals);
-}
+int TSaNumEdit::CaretTextWidth() { return TextWidth(SaNum::CaretText(format_, value_)); }
 
 QPoint TSaNumEdit::CaretPoint() {
   const QRect value = ValueRect();

@@ -81,12 +81,20 @@ QString FormatImage(const TValueFormat& format, const QString& value) {
   return format.LeftMark + shown + format.RightMark;
 }
 
-int CaretOffset(const TValueFormat& format, const QString& value) {
-  if (FormatImage(format, value).isEmpty()) return 0;
+QString CaretText(const TValueFormat& format, const QString& value) {
   const TSaNumParts p = SplitValue(value);
   QString integer = format.Comma ? GroupThousands(p.Integer) : p.Integer;
   if (integer.isEmpty() && (format.IntegerFixed || format.DecimalFixed)) integer = QStringLiteral("0");
-  return int(format.LeftMark.size() + p.Sign.size() + integer.size() + p.Point.size() + p.Decimals.size());
+  const qsizetype typed = p.Sign.size() + integer.size() + p.Point.size() + p.Decimals.size();
+  // What was typed is the front of the shown value, except for decimals
+  // that fixed decimals no longer show (a value undo brought back from
+  // before DecimalLength shrank): the caret stays at the end of what is shown.
+  return FormatValue(format, value).left(typed);
+}
+
+int CaretOffset(const TValueFormat& format, const QString& value) {
+  if (FormatImage(format, value).isEmpty()) return 0;
+  return int(format.LeftMark.size() + CaretText(format, value).size());
 }
 
 QString FilterValue(const TValueFormat& format, const QString& text) {

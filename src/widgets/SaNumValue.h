@@ -48,6 +48,9 @@ QString GroupThousands(const QString& digits);
 QString FormatValue(const TValueFormat& format, const QString& value);
 // The shown value between the marks; empty for an empty shown value.
 QString FormatImage(const TValueFormat& format, const QString& value);
+// The shown value up to the caret: what was typed, with the fixed parts
+// filled in, the zeros of fixed decimals not counted.
+QString CaretText(const TValueFormat& format, const QString& value);
 // Where the caret stands in the image: after what was typed, the right
 // mark and the zeros of fixed decimals not counted.
 int CaretOffset(const TValueFormat& format, const QString& value);

@@ -41,6 +41,8 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
       {{"--help"}, Mode::Help, nullptr},
       {{"--grid", "50", "--progress"}, Mode::Drill, "--grid must be 100 or 25"},
       {{"--sheet", "a.pdf", "--op", "div"}, Mode::Sheet, "--op must be add, mul or sub"},
+      // A value quoted in a refusal keeps it on one line.
+      {{"--sheet", "a.pdf", "--op", "add\nmul\x1b"}, Mode::Sheet, "not 'add\\nmul\\x1b'"},
       {{"--sheet", "a.pdf", "--count", "0"}, Mode::Sheet, "--count must be a whole number from 1 to 500"},
       {{"--sheet", "a.pdf", "--count", "two"}, Mode::Sheet, "--count must be"},
       {{"--sheet", "a.pdf", "--seed", "4294967296"}, Mode::Sheet, "--seed must be"},
@@ -106,4 +108,8 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
   EXPECT_TRUE(weak.weak && weak.sheet.grid == drill::GridKind::Square25);
   const char* plain[] = {"Sorabe", "--progress", "--", "--sheet"};
   EXPECT_FALSE(NeedsNoWindow(4, const_cast<char**>(plain)));
+  // "--" as the value of --seed ends no options: the help follows.
+  const char* valueDashes[] = {"Sorabe", "--seed", "--", "--help"};
+  EXPECT_EQ(ParseCommandLine({"Sorabe", "--seed", "--", "--help"}, false).mode, CommandLine::Mode::Help);
+  EXPECT_TRUE(NeedsNoWindow(4, const_cast<char**>(valueDashes)));
 }

@@ -29,6 +29,7 @@ const TValueFormat kNoComma = With([](TValueFormat& f) { f.Comma = false; });
 const TValueFormat kNoMinus = With([](TValueFormat& f) { f.Minus = false; });
 const TValueFormat kWhole = With([](TValueFormat& f) { f.DecimalLength = 0; });
 const TValueFormat kTwoDigits = With([](TValueFormat& f) { f.IntegerLength = 2; f.DecimalLength = 1; });
+const TValueFormat kFixedWhole = With([](TValueFormat& f) { f.DecimalFixed = true; f.DecimalLength = 0; });
 const TValueFormat kMarks = With([](TValueFormat& f) {
   f.LeftMark = QStringLiteral("¥");
   f.RightMark = QStringLiteral("円");
@@ -104,6 +105,9 @@ TEST(SaNumValueRules, EachRuleUnderTheFormatThatShapesIt) {
       {Rule::Caret, kMarks, "1234", "6"},
       {Rule::Caret, kFixedDecimals, "1.2", "3"},
       {Rule::Caret, kFixedDecimals, "", "1"},
+      // Decimals undo brought back that the fixed decimals no longer show:
+      // the caret stays at the end of "0.".
+      {Rule::Caret, kFixedWhole, "0.9", "2"},
       // Typing.
       {Rule::Digit, kDefault, "", "7"},
       {Rule::Digit, kDefault, "0", "7"},
