@@ -263,26 +263,19 @@ CommandLine ParseCommandLine(const QStringList& arguments, bool japanese) {
       return fail(say(u"--op は add か mul か sub です ('%1' ではなく)", "--op must be add, mul or sub, not '%1'")
                       .arg(op));
   }
-  if (isSet("count") && line.mode == CommandLine::Mode::FactsText) {
+  if (isSet("count")) {
+    // The same option counts the facts listed or the sheets made.
+    const bool facts = line.mode == CommandLine::Mode::FactsText;
+    const int most = facts ? kMaxFactsListed : kMaxSheets;
     bool ok = false;
     const QString count = value("count");
     const int n = count.toInt(&ok);
-    if (!ok || n < 1 || n > kMaxFactsListed)
+    if (!ok || n < 1 || n > most)
       return fail(say(u"--count は 1 から %1 までの整数です ('%2' ではなく)",
                       "--count must be a whole number from 1 to %1, not '%2'")
-                      .arg(kMaxFactsListed)
+                      .arg(most)
                       .arg(count));
-    line.factCount = n;
-  } else if (isSet("count")) {
-    bool ok = false;
-    const QString count = value("count");
-    const int n = count.toInt(&ok);
-    if (!ok || n < 1 || n > kMaxSheets)
-      return fail(say(u"--count は 1 から %1 までの整数です ('%2' ではなく)",
-                      "--count must be a whole number from 1 to %1, not '%2'")
-                      .arg(kMaxSheets)
-                      .arg(count));
-    line.sheet.count = n;
+    (facts ? line.factCount : line.sheet.count) = n;
   }
   if (isSet("seed")) {
     bool ok = false;

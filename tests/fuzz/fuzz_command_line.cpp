@@ -75,6 +75,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FUZZ_CHECK(line.sheet.count >= 1 && line.sheet.count <= progress::kMaxSheets, detail);
       FUZZ_CHECK(unsigned(line.sheet.operation) <= 2u, detail);
       break;
+    case CommandLine::Mode::FactsText:
+      FUZZ_CHECK(noWindow, detail);
+      FUZZ_CHECK(line.factCount >= 1 && line.factCount <= progress::kMaxFactsListed, detail);
+      FUZZ_CHECK(unsigned(line.sheet.operation) <= 2u, detail);
+      break;
+    case CommandLine::Mode::Facts:
     case CommandLine::Mode::Progress:
     case CommandLine::Mode::Drill:
       FUZZ_CHECK(!noWindow, detail);
