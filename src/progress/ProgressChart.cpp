@@ -7,12 +7,8 @@
 #include "progress/SafeWrite.h"
 
 #include <QtGui/QFontMetricsF>
-#include <QtGui/QImage>
-#include <QtGui/QImageWriter>
-#include <QtGui/QPageLayout>
 #include <QtGui/QPaintEngine>
 #include <QtGui/QPainter>
-#include <QtGui/QPdfWriter>
 #include <QtGui/QStaticText>
 
 #include <algorithm>
@@ -456,33 +452,9 @@ void ProgressChart::PaintDrills(QPainter& painter, const Layout& layout) const {
 }
 
 void SaveChart(const ProgressChart& chart, const QString& path, QSizeF size) {
-  const bool pdf = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
-  if (!pdf && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
-    throw Exception(QStringLiteral("グラフは .png か .pdf のファイルに保存します"));
-  WriteFileSafely(path, [&](QIODevice& file) {
-    if (pdf) {
-      QPdfWriter writer(&file);
-      writer.setResolution(300);
-      writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
-                                       QPageLayout::Millimeter));
-      writer.setTitle(QStringLiteral("成績グラフ %1").arg(drill::GridName(chart.Grid())));
-      writer.setCreator(QStringLiteral("Sorabe"));
-      QPainter painter(&writer);
-      // The page keeps the chart's proportions on screen, within A4.
-      const QRect page = writer.pageLayout().paintRectPixels(writer.resolution());
-      const double scale = std::min(page.width() / size.width(), page.height() / size.height());
-      painter.scale(scale, scale);
-      chart.Paint(painter, size);
-      return painter.end();
-    }
-    QImage image((size * 2).toSize(), QImage::Format_RGB32);
-    image.setDevicePixelRatio(2);
-    {
-      QPainter painter(&image);
-      chart.Paint(painter, size);
-    }
-    return QImageWriter(&file, "png").write(image);
-  });
+  SavePicture(path, size, QStringLiteral("成績グラフ %1").arg(drill::GridName(chart.Grid())),
+              QStringLiteral("グラフは .png か .pdf のファイルに保存します"),
+              [&](QPainter& painter) { chart.Paint(painter, size); });
 }
 
 }  // namespace progress

@@ -5,6 +5,11 @@
 #include <QtCore/QBuffer>
 #include <QtCore/QFile>
 #include <QtCore/QRandomGenerator>
+#include <QtGui/QImage>
+#include <QtGui/QImageWriter>
+#include <QtGui/QPageLayout>
+#include <QtGui/QPainter>
+#include <QtGui/QPdfWriter>
 
 #include <cerrno>
 #include <climits>
@@ -13,6 +18,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 namespace progress {
 namespace {
@@ -92,6 +99,35 @@ void WriteFileSafely(const QString& path, const std::function<bool(QIODevice& fi
   }
   const int err = path == kStandardOutput ? WriteAll(STDOUT_FILENO, bytes) : Replace(QFile::encodeName(path), bytes);
   if (err != 0) throw WriteError(path, err);
+}
+
+void SavePicture(const QString& path, QSizeF size, const QString& title, const QString& refusal,
+                 const std::function<void(QPainter& painter)>& paint) {
+  const bool pdf = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
+  if (!pdf && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) throw Exception(refusal);
+  WriteFileSafely(path, [&](QIODevice& file) {
+    if (pdf) {
+      QPdfWriter writer(&file);
+      writer.setResolution(300);
+      writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
+                                       QPageLayout::Millimeter));
+      writer.setTitle(title);
+      writer.setCreator(QStringLiteral("Sorabe"));
+      QPainter painter(&writer);
+      const QRect page = writer.pageLayout().paintRectPixels(writer.resolution());
+      const double scale = std::min(page.width() / size.width(), page.height() / size.height());
+      painter.scale(scale, scale);
+      paint(painter);
+      return painter.end();
+    }
+    QImage image((size * 2).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(2);
+    {
+      QPainter painter(&image);
+      paint(painter);
+    }
+    return QImageWriter(&file, "png").write(image);
+  });
 }
 
 }  // namespace progress

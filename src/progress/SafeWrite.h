@@ -8,9 +8,12 @@
 
 #include <QtCore/QString>
 
+#include <QtCore/QSizeF>
+
 #include <functional>
 
 class QIODevice;
+class QPainter;
 
 namespace progress {
 
@@ -37,5 +40,12 @@ class WriteError : public Exception {
 // (or on standard output for "-"). Raises WriteError when the contents
 // cannot be made (write returns false) or written; nothing is left behind.
 void WriteFileSafely(const QString& path, const std::function<bool(QIODevice& file)>& write);
+
+// Saves a picture of the given size as PNG (twice its pixels, for sharp
+// print-outs) or as a landscape A4 PDF page it fills in its proportions,
+// chosen by the name's extension; any other name raises Exception with
+// `refusal`. paint draws the picture at its own size.
+void SavePicture(const QString& path, QSizeF size, const QString& title, const QString& refusal,
+                 const std::function<void(QPainter& painter)>& paint);
 
 }  // namespace progress

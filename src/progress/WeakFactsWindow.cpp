@@ -7,11 +7,8 @@
 #include "progress/SaveDialog.h"
 
 #include <QtCore/QPointer>
-#include <QtGui/QImageWriter>
 #include <QtGui/QLinearGradient>
-#include <QtGui/QPageLayout>
 #include <QtGui/QPainter>
-#include <QtGui/QPdfWriter>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLabel>
@@ -261,31 +258,12 @@ void WeakFactsWindow::ShowSquareDetail(int row, int column) {
 }
 
 void WeakFactsWindow::Save(const QString& path) const {
-  const bool pdf = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
-  if (!pdf && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
-    throw Exception(QStringLiteral("にがての表は .png か .pdf のファイルに保存します"));
-  const QSize size = sheet_->size();
-  WriteFileSafely(path, [&](QIODevice& file) {
-    if (pdf) {
-      QPdfWriter writer(&file);
-      writer.setResolution(300);
-      writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
-                                       QPageLayout::Millimeter));
-      writer.setTitle(windowTitle());
-      writer.setCreator(QStringLiteral("Sorabe"));
-      QPainter painter(&writer);
-      const QRect page = writer.pageLayout().paintRectPixels(writer.resolution());
-      const double scale = std::min(double(page.width()) / size.width(), double(page.height()) / size.height());
-      painter.scale(scale, scale);
-      sheet_->render(&painter);
-      return painter.end();
-    }
-    QImage image(size * 2, QImage::Format_RGB32);
-    image.setDevicePixelRatio(2);
-    image.fill(sheet_->palette().color(QPalette::Window));
-    sheet_->render(&image);
-    return QImageWriter(&file, "png").write(image);
-  });
+  const QSizeF size = sheet_->size();
+  SavePicture(path, size, windowTitle(), QStringLiteral("にがての表は .png か .pdf のファイルに保存します"),
+              [&](QPainter& painter) {
+                painter.fillRect(QRectF(QPointF(), size), sheet_->palette().color(QPalette::Window));
+                sheet_->render(&painter);
+              });
 }
 
 void WeakFactsWindow::SaveClick() {
