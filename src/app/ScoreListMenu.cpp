@@ -11,6 +11,7 @@
 #include <QtCore/QDate>
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QPointer>
 #include <QtGui/QContextMenuEvent>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
@@ -47,7 +48,7 @@ void PractiseWeakFacts(TForm1* form) {
 // from selecting the line under the mouse.
 class ScoreListMenu : public QObject {
  public:
-  explicit ScoreListMenu(TForm1* form) : QObject(form), form_(form) {
+  explicit ScoreListMenu(TForm1* form) : QObject(form), form_(form), list_(form->ListBox1) {
     form_->installEventFilter(this);
     watchWindow();
     form_->ListBox1->installEventFilter(this);
@@ -63,7 +64,10 @@ class ScoreListMenu : public QObject {
       if (event->type() == QEvent::Show || event->type() == QEvent::WinIdChange) watchWindow();
       return false;
     }
-    if (watched == form_->ListBox1) {
+    // The filter still sees events while the window is being destroyed, when
+    // only its QWidget part is left: what it needs of it is kept here.
+    if (!list_) return false;
+    if (watched == list_) {
       if (event->type() != QEvent::KeyPress || !IsShiftF10(*static_cast<QKeyEvent*>(event))) return false;
       requestFromKeyboard();
       return true;
@@ -79,7 +83,7 @@ class ScoreListMenu : public QObject {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (mouse->button() != Qt::RightButton) return false;
     const QPoint global = mouse->globalPosition().toPoint();
-    QWidget* viewport = form_->ListBox1->viewport();
+    QWidget* viewport = list_->viewport();
     QWidget* hit = form_->childAt(form_->mapFromGlobal(global));
     if (hit != viewport && !viewport->isAncestorOf(hit)) return false;
     if (event->type() == QEvent::MouseButtonPress) popup(global);
@@ -144,6 +148,7 @@ class ScoreListMenu : public QObject {
   }
 
   TForm1* form_;
+  QPointer<QListView> list_;
   QPointer<QWindow> watched_;
   QMenu* menu_ = nullptr;
 };

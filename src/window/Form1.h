@@ -147,6 +147,10 @@ class TForm1 : public QWidget {
   void BuildGrid25();
   void ChainTabOrder();
   void UpdateRadioTabStops();
+  // The application's focus changes the window follows. They are cut first
+  // thing in the destructor: the closing widgets still move the focus while
+  // the window's own members are being destroyed.
+  QList<QMetaObject::Connection> focusWatches_;
   // One grid: the radio button that chooses it, the name its answer cells
   // are found by, its answer cells row by row, its column and row header
   // cells, its history.

@@ -173,11 +173,14 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
                             .count());
   };
   AnswersPath = answers::kAnswersPath;
-  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { FocusChanged(now); });
+  focusWatches_ << connect(qApp, &QApplication::focusChanged, this,
+                           [this](QWidget*, QWidget* now) { FocusChanged(now); });
   FormCreate(this);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  for (const QMetaObject::Connection& watch : std::as_const(focusWatches_)) disconnect(watch);
+}
 
 void TForm1::SetTabOrder(QWidget* control, int tabOrder) {
   tabEntries_.append({control, tabOrder});
@@ -342,7 +345,7 @@ void TForm1::BuildLayout() {
   // A button that takes the focus makes itself its group's tab stop, even
   // when a press on it was dragged off and left it unchecked; the checked
   // button is put back as the tab stop once the focus has moved.
-  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+  focusWatches_ << connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
     if (qobject_cast<QRadioButton*>(now) && isAncestorOf(now)) UpdateRadioTabStops();
   });
 }
