@@ -48,7 +48,8 @@ void PractiseWeakFacts(TForm1* form) {
 // from selecting the line under the mouse.
 class ScoreListMenu : public QObject {
  public:
-  explicit ScoreListMenu(TForm1* form) : QObject(form), form_(form), list_(form->ListBox1) {
+  explicit ScoreListMenu(TForm1* form)
+      : QObject(form), form_(form), list_(form->ListBox1), viewport_(form->ListBox1->viewport()) {
     form_->installEventFilter(this);
     watchWindow();
     form_->ListBox1->installEventFilter(this);
@@ -64,9 +65,10 @@ class ScoreListMenu : public QObject {
       if (event->type() == QEvent::Show || event->type() == QEvent::WinIdChange) watchWindow();
       return false;
     }
-    // The filter still sees events while the window is being destroyed, when
-    // only its QWidget part is left: what it needs of it is kept here.
-    if (!list_) return false;
+    // The filter still sees events while the window and the list are being
+    // destroyed, when only their QWidget parts are left: what it needs of
+    // them is kept here, as plain widgets.
+    if (!list_ || !viewport_) return false;
     if (watched == list_) {
       if (event->type() != QEvent::KeyPress || !IsShiftF10(*static_cast<QKeyEvent*>(event))) return false;
       requestFromKeyboard();
@@ -83,7 +85,7 @@ class ScoreListMenu : public QObject {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (mouse->button() != Qt::RightButton) return false;
     const QPoint global = mouse->globalPosition().toPoint();
-    QWidget* viewport = list_->viewport();
+    QWidget* viewport = viewport_;
     QWidget* hit = form_->childAt(form_->mapFromGlobal(global));
     if (hit != viewport && !viewport->isAncestorOf(hit)) return false;
     if (event->type() == QEvent::MouseButtonPress) popup(global);
@@ -148,7 +150,8 @@ class ScoreListMenu : public QObject {
   }
 
   TForm1* form_;
-  QPointer<QListView> list_;
+  QPointer<QWidget> list_;
+  QPointer<QWidget> viewport_;
   QPointer<QWindow> watched_;
   QMenu* menu_ = nullptr;
 };
