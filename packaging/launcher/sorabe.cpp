@@ -11,6 +11,8 @@
 // and there is no terminal to tell, the small sorabe-alert program beside the
 // drill shows the message in a box.
 
+#include "launcher.h"
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <spawn.h>
@@ -29,7 +31,7 @@
 
 extern char** environ;
 
-namespace {
+namespace launcher {
 
 // Set by the build from the install layout; relative to the folder this
 // command is installed in, so a staged or moved install runs as it lies.
@@ -37,13 +39,6 @@ constexpr const char* kProgramFromBin = SORABE_PROGRAM_FROM_BINDIR;
 constexpr const char* kAlertFromBin = SORABE_ALERT_FROM_BINDIR;
 constexpr const char* kSoundFromBin = SORABE_SOUND_FROM_BINDIR;
 constexpr const char* kVersion = SORABE_VERSION;
-
-// Exit statuses: 1 the data folder, 2 the command line, 126/127 the drill
-// itself cannot be started or is not there (as a shell reports them).
-constexpr int kDataFolderFailed = 1;
-constexpr int kUsage = 2;
-constexpr int kCannotStart = 126;
-constexpr int kNotInstalled = 127;
 
 // ---------------------------------------------------------------- messages
 
@@ -427,14 +422,20 @@ int makeFolders(const std::string& path, mode_t mode) {
   return 0;
 }
 
-std::string userDataFolder() {
-  // Only an absolute XDG_DATA_HOME counts; a relative one is to be ignored.
+// Only an absolute XDG_DATA_HOME counts; a relative one is to be ignored.
+std::string userDataHome() {
   const char* xdg = std::getenv("XDG_DATA_HOME");
-  if (xdg && xdg[0] == '/') return std::string(xdg) + "/sorabe";
+  if (xdg && xdg[0] == '/') return xdg;
   const std::string home = homeFolder();
   if (home.empty()) fail(kDataFolderFailed, texts().noHome);
-  return home + "/.local/share/sorabe";
+  return home + "/.local/share";
 }
+
+std::string userDataFolder() { return userDataHome() + "/sorabe"; }
+
+std::string userApplicationsFolder() { return userDataHome() + "/applications"; }
+
+void noteMadeFile(const std::string& path) { made.push_back({Made::OwnFile, path}); }
 
 // A history is made empty when missing and otherwise left exactly as it is.
 void keepHistory(const std::string& path) {
@@ -502,12 +503,14 @@ void prepare(const std::string& folder, mode_t mode) {
   keepSound(folder);
 }
 
-}  // namespace
+}  // namespace launcher
 
 int main(int argc, char** argv) {
+  using namespace launcher;
   const Command command = parse(argc, argv);
   if (command.help) {
     std::fputs(texts().help, stdout);
+    std::fputs(childHelp(), stdout);
     return 0;
   }
   if (command.version) {
@@ -520,6 +523,7 @@ int main(int argc, char** argv) {
   if (error) cannotStart("/proc/self/exe", error.value());
   const std::string program = installedFile(kProgramFromBin).string();
   if (access(program.c_str(), X_OK) != 0) cannotStart(program, errno);
+  if (const int status = runChildCommand(argc, argv, program); status >= 0) return status;
   checkDrillOptions(program, command.forwarded);
 
   // Folders made for the user's own data are private to them (0700, as the
