@@ -126,6 +126,11 @@ QString NoDisplayMessage(bool japanese) {
                   : QStringLiteral("no display to open the window on (DISPLAY is not set)");
 }
 
+QString UnreachableDisplayMessage(const QString& display, bool japanese) {
+  return japanese ? QStringLiteral("画面 %1 に接続できないため、ウインドウを開けません").arg(display)
+                  : QStringLiteral("cannot reach the display %1 to open the window on").arg(display);
+}
+
 CommandLine ParseCommandLine(const QStringList& arguments, bool japanese) {
   CommandLine line;
   const auto say = [japanese](const char16_t* ja, const char* en) {

@@ -43,5 +43,8 @@ CommandLine ParseCommandLine(const QStringList& arguments, bool japanese);
 
 // The line printed when a window is asked for and there is no display.
 QString NoDisplayMessage(bool japanese);
+// The line printed when a window is asked for and the display named cannot
+// be reached.
+QString UnreachableDisplayMessage(const QString& display, bool japanese);
 
 }  // namespace progress
