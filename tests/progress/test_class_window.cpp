@@ -170,7 +170,8 @@ TEST(ClassWindow, ShowsSortsAndOpensAChildsChart) {
     EXPECT_EQ(chart->Chart().Grid(), o.grid);
     EXPECT_TRUE(chart->windowTitle().endsWith(QDir(o.folder).dirName()));
   }
-  const qsizetype charts = std::count_if(QApplication::topLevelWidgets().begin(), QApplication::topLevelWidgets().end(),
+  const QWidgetList windows = QApplication::topLevelWidgets();
+  const qsizetype charts = std::count_if(windows.begin(), windows.end(),
                                          [&dir](QWidget* w) {
                                            auto* chart = qobject_cast<ProgressWindow*>(w);
                                            return chart && chart->isVisible() && chart->Folder().startsWith(dir);
