@@ -4,6 +4,7 @@
 
 #include "drill/ClassOverview.h"
 #include "drill/ScoreHistory.h"
+#include "drill/ScoreRecord.h"
 #include "platform/ShiftJis.h"
 #include "progress/ClassWindow.h"
 
@@ -102,6 +103,10 @@ int main(int argc, char** argv) {
       sink += model.rowCount();
     });
   };
+  // The floor: the history reader and record parser alone, one thread.
+  const double parsed = medianMs(runs, [&] {
+    for (const QByteArray& file : files) sink += progress::ReadScoreRecords(QFile::decodeName(file)).records.size();
+  });
   const double one = open(1);
   const double all = open(0);
 
@@ -110,6 +115,7 @@ int main(int argc, char** argv) {
   std::printf("%-28s %10s %8s\n", "", "ms", "ratio");
   std::printf("%-28s %10.2f %8.2f\n", "read all bytes", read, 1.0);
   std::printf("%-28s %10.2f %8.2f\n", "read through a 64 KiB buffer", through, through / read);
+  std::printf("%-28s %10.2f %8.2f\n", "ReadScoreRecords, one thread", parsed, parsed / read);
   std::printf("%-28s %10.2f %8.2f\n", "overview, one thread", one, one / read);
   std::printf("%-28s %10.2f %8.2f\n", "overview, all processors", all, all / read);
   std::puts("overview = LoadClass + ClassModel::SetOverview (as the window opens); read = every history's "
