@@ -80,6 +80,7 @@ constexpr Texts kEnglish{
     "                    same seed gives the same sheets (default: the clock)\n"
     "  --facts [--text]  the weak facts on a map, or --text: listed on the terminal\n"
     "  --weak            with --sheet: 25-square sheets on the weakest facts\n"
+    "  --class DIR       a class: a folder per child; --csv FILE writes it as CSV\n"
     "  --help            show this help and exit\n"
     "  --version         show the version and exit\n"
     "\n"
@@ -117,6 +118,7 @@ constexpr Texts kJapanese{
     "                        同じプリントができます (既定: 時計から)\n"
     "  --facts [--text]      にがてな計算の表 (--text なら文字で表示して終了)\n"
     "  --weak                --sheet といっしょに: にがてな計算の25マスのプリント\n"
+    "  --class フォルダ      クラスの成績 (子どもごとのフォルダ)、--csv ファイル: CSV\n"
     "  --help                この説明を表示して終了します\n"
     "  --version             バージョンを表示して終了します\n"
     "\n"
@@ -318,6 +320,18 @@ struct Command {
 // "-" conventionally names standard output and is left as it is.
 std::string sheetFile(const std::string& file) { return file == "-" ? file : absoluteFromCaller(file); }
 
+// Options whose value is a path the user typed where they stood: made
+// absolute, since the drill starts in the data folder.
+struct PathOption {
+  const char* name;
+  std::string (*absolute)(const std::string&);
+};
+const PathOption kPathOptions[] = {
+    {"--sheet", sheetFile},
+    {"--csv", sheetFile},
+    {"--class", [](const std::string& folder) { return absoluteFromCaller(expandHome(folder)); }},
+};
+
 Command parse(int argc, char** argv) {
   Command command;
   bool ownOptions = true;
@@ -344,14 +358,21 @@ Command parse(int argc, char** argv) {
       command.help = true;
     } else if (arg == "--version") {
       command.version = true;
-    } else if (arg == "--sheet") {
-      // The sheet is written where the user typed it, not in the data folder.
-      command.forwarded.push_back(arg);
-      if (i + 1 < argc) command.forwarded.push_back(sheetFile(argv[++i]));
-    } else if (arg.starts_with("--sheet=")) {
-      command.forwarded.push_back("--sheet=" + sheetFile(arg.substr(std::strlen("--sheet="))));
     } else {
-      command.forwarded.push_back(arg);
+      // A sheet or a CSV is written, and a class read, where the user typed
+      // it, not in the data folder.
+      const PathOption* path = nullptr;
+      for (const PathOption& option : kPathOptions)
+        if (arg == option.name || arg.starts_with(std::string(option.name) + "=")) path = &option;
+      if (!path) {
+        command.forwarded.push_back(arg);
+      } else if (arg == path->name) {
+        command.forwarded.push_back(arg);
+        if (i + 1 < argc) command.forwarded.push_back(path->absolute(argv[++i]));
+      } else {
+        const std::size_t equals = std::strlen(path->name) + 1;
+        command.forwarded.push_back(arg.substr(0, equals) + path->absolute(arg.substr(equals)));
+      }
     }
   }
   return command;

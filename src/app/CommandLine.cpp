@@ -35,6 +35,12 @@ const Option kOptions[] = {
      u"--facts といっしょに: にがてな計算を1行ずつ表示して終了します"},
     {"weak", nullptr, nullptr, "with --sheet: 25-square sheets on the weak facts",
      u"--sheet といっしょに: にがてな計算の25マスのプリント"},
+    {"class", "DIR", u"フォルダ", "open the class overview of DIR, a folder holding one\n"
+     "data folder per child, each named after its child", u"クラスの成績を表示します。フォルダには 子ども一人に\n"
+     u"一つずつ、その子の名前の 成績のフォルダが あります"},
+    {"csv", "FILE", u"ファイル", "with --class: write the overview as CSV (UTF-8) to FILE\n"
+     "(- writes to standard output) and exit", u"--class といっしょに: クラスの成績を CSV (UTF-8) で\n"
+     u"ファイルに書いて終了します (- なら標準出力に書きます)"},
     {"seed", "S", u"S", "seed of the header draw, 0 to 4294967295: the same seed\ngives the same sheets "
      "(default: from the clock)", u"問題を選ぶ種 (0 から 4294967295): 同じ種なら\n同じプリントになります (既定: 時計から)"},
 };
@@ -63,11 +69,13 @@ QString HelpText(const QString& program, bool japanese) {
                                            "        %1 --sheet ファイル.pdf [--grid 100|25] [--op add|mul|sub]\n"
                                            "               [--count N] [--seed S] [--weak]\n"
                                            "        %1 --facts [--text] [--op add|mul|sub] [--count N]\n"
+                                           "        %1 --class フォルダ [--csv ファイル]\n"
                                            "100マス計算のドリルです。オプションがなければドリルのウインドウを開きます。\n\n")
                           : QStringLiteral("Usage: %1 [--progress [--grid 100|25]]\n"
                                            "       %1 --sheet FILE.pdf [--grid 100|25] [--op add|mul|sub]\n"
                                            "              [--count N] [--seed S] [--weak]\n"
                                            "       %1 --facts [--text] [--op add|mul|sub] [--count N]\n"
+                                           "       %1 --class DIR [--csv FILE]\n"
                                            "The 100-square arithmetic drill. Without options it opens the drill "
                                            "window.\n\n");
   text = text.arg(program);
@@ -112,6 +120,7 @@ bool NeedsNoWindow(int argc, char** argv) {
     if (std::strcmp(arg, "--") == 0) break;
     if (std::strcmp(arg, "--sheet") == 0 || std::strncmp(arg, "--sheet=", 8) == 0) return true;
     if (std::strcmp(arg, "--text") == 0) return true;
+    if (std::strcmp(arg, "--csv") == 0 || std::strncmp(arg, "--csv=", 6) == 0) return true;
     if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) return true;
     // The next argument is this option's value, whatever it looks like
     // ("--seed -- --help" asks for the help), as ParseCommandLine reads it.
@@ -198,6 +207,11 @@ CommandLine ParseCommandLine(const QStringList& arguments, bool japanese) {
   const auto isSet = [&given](const char* name) { return given.count(name) > 0; };
   const auto value = [&given](const char* name) { return given.at(name).first(); };
 
+  for (const char* other : {"progress", "sheet", "facts"})
+    if (isSet("class") && isSet(other))
+      return fail(say(u"--class と --%1 は一緒に使えません", "--class and --%1 cannot be used together").arg(other));
+  if (isSet("csv") && !isSet("class"))
+    return fail(say(u"--csv は --class といっしょにだけ使います", "--csv is used only with --class"));
   if (isSet("progress") && isSet("sheet"))
     return fail(say(u"--progress と --sheet は一緒に使えません", "--progress and --sheet cannot be used together"));
   for (const char* other : {"progress", "sheet"})
@@ -229,13 +243,23 @@ CommandLine ParseCommandLine(const QStringList& arguments, bool japanese) {
                       .arg(line.sheetPath));
   } else if (isSet("progress")) {
     line.mode = CommandLine::Mode::Progress;
+  } else if (isSet("class")) {
+    line.mode = isSet("csv") ? CommandLine::Mode::ClassCsv : CommandLine::Mode::Class;
+    line.classFolder = value("class");
+    if (line.classFolder.isEmpty())
+      return fail(say(u"--class にはフォルダ名が要ります", "--class needs a folder"));
+    if (isSet("csv")) {
+      line.csvPath = value("csv");
+      if (line.csvPath.isEmpty()) return fail(say(u"--csv にはファイル名が要ります", "--csv needs a file name"));
+    }
   }
   const bool factsMode = line.mode == CommandLine::Mode::Facts || line.mode == CommandLine::Mode::FactsText;
   if (line.mode != CommandLine::Mode::Sheet && !factsMode)
     for (const char* sheetOnly : {"op", "count", "seed"})
       if (isSet(sheetOnly))
         return fail(say(u"--%1 は --sheet といっしょにだけ使います", "--%1 is used only with --sheet").arg(sheetOnly));
-  if (line.mode == CommandLine::Mode::Drill && isSet("grid"))
+  const bool classMode = line.mode == CommandLine::Mode::Class || line.mode == CommandLine::Mode::ClassCsv;
+  if ((line.mode == CommandLine::Mode::Drill || classMode) && isSet("grid"))
     return fail(say(u"--grid は --progress か --sheet といっしょにだけ使います",
                     "--grid is used only with --progress or --sheet"));
 

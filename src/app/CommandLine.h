@@ -7,6 +7,7 @@
 //   --sheet FILE.pdf --weak [--op add|mul|sub] [--count N] [--seed S]
 //   --facts [--op add|mul|sub]
 //   --facts --text [--op add|mul|sub] [--count N]
+//   --class DIR [--csv FILE]
 // Messages for the terminal (errors, the help) are Japanese under a Japanese
 // locale and English otherwise.
 
@@ -19,9 +20,11 @@
 namespace progress {
 
 struct CommandLine {
-  enum class Mode { Drill, Progress, Sheet, Facts, FactsText, Help };
+  enum class Mode { Drill, Progress, Sheet, Facts, FactsText, Class, ClassCsv, Help };
   Mode mode = Mode::Drill;
   QString sheetPath;                  // "-": standard output
+  QString classFolder;                // a folder of children's data folders
+  QString csvPath;                    // "-": standard output
   SheetOptions sheet;                 // grid also serves --progress, operation --facts
   bool weak = false;                  // sheets whose headers bring back the weak facts
   int factCount = 10;                 // facts listed by --facts --text
@@ -32,8 +35,8 @@ struct CommandLine {
 
 inline constexpr int kMaxFactsListed = 100;
 
-// True when the arguments ask for sheets, the weak facts as text or for the help text: then no
-// window opens, and the program starts without a display.
+// True when the arguments ask for sheets, the weak facts as text, a class as CSV or for the
+// help text: then no window opens, and the program starts without a display.
 bool NeedsNoWindow(int argc, char** argv);
 
 // Reads the arguments (the program's name first), with Qt's own options

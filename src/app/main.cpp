@@ -1,5 +1,6 @@
 // The program entry: one drill window, shown centred, until it is closed.
-// Options open the progress chart alone or write printable sheets and exit;
+// Options open the progress chart or the class overview alone, or write
+// printable sheets or a class's CSV and exit;
 // the launcher has a command line checked with --check-only first.
 
 #include "app/CommandLine.h"
@@ -9,6 +10,9 @@
 #include "platform/Locale.h"
 #include "drill/AnswersFile.h"
 #include "drill/WeakFacts.h"
+#include "drill/ClassOverview.h"
+#include "progress/ClassExport.h"
+#include "progress/ClassWindow.h"
 #include "progress/ProgressWindow.h"
 #include "progress/WeakFactsWindow.h"
 #include "progress/SafeWrite.h"
@@ -120,6 +124,27 @@ int PrintWeakFacts(const progress::CommandLine& line) {
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
+// The class overview as CSV. A history that cannot be read is named on
+// stderr and the rest is still written; the status then says something was
+// missing.
+int WriteClassCsv(const progress::CommandLine& line) {
+  const bool japanese = platform::JapaneseLocale();
+  const drill::ClassOverview overview = drill::LoadClass(line.classFolder, QDate::currentDate());
+  const QStringList errors = overview.Errors(japanese);
+  if (overview.folderError) {
+    PrintError(errors.first());
+    return 1;
+  }
+  try {
+    progress::WriteClassCsv(line.csvPath, progress::ClassRows(overview));
+  } catch (const progress::WriteError& e) {
+    PrintError(e.Text(japanese));
+    return 1;
+  }
+  for (const QString& error : errors) PrintError(error);
+  return errors.isEmpty() ? 0 : 1;
+}
+
 // "--check-only ARGS...": are ARGS a right command line? Asked by the
 // installed launcher before it makes any folder. They are read as a start
 // would read them, Qt's own options taken out by the same application
@@ -171,6 +196,7 @@ int main(int argc, char** argv) {
     platform::InstallFontSubstitutions();
     if (const int code = ReadCommandLine(line); code >= 0) return code;
     if (line.mode == progress::CommandLine::Mode::FactsText) return PrintWeakFacts(line);
+    if (line.mode == progress::CommandLine::Mode::ClassCsv) return WriteClassCsv(line);
     if (line.mode != progress::CommandLine::Mode::Sheet) {
       // Sheets and help are all NeedsNoWindow lets through: a window was
       // asked for where there is no display.
@@ -201,6 +227,13 @@ int main(int argc, char** argv) {
   if (line.mode == progress::CommandLine::Mode::Progress) {
     progress::ProgressWindow window(line.sheet.grid);
     window.show();
+    return Finish(app.exec());
+  }
+
+  if (line.mode == progress::CommandLine::Mode::Class) {
+    progress::ClassWindow window(line.classFolder, QDate::currentDate());
+    window.show();
+    for (const QString& error : window.Model().Overview().Errors(platform::JapaneseLocale())) PrintError(error);
     return Finish(app.exec());
   }
 

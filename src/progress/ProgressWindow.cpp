@@ -5,6 +5,7 @@
 #include "progress/ChartSummary.h"
 #include "progress/SaveDialog.h"
 
+#include <QtCore/QFileInfo>
 #include <QtCore/QPointer>
 #include <QtGui/QAccessible>
 #include <QtGui/QPainter>
@@ -49,13 +50,17 @@ QAccessibleInterface* AccessibleFactory(const QString& className, QObject* objec
 
 }  // namespace
 
-ProgressWindow::ProgressWindow(drill::GridKind grid, QWidget* parent) : QWidget(parent, Qt::Window) {
+ProgressWindow::ProgressWindow(drill::GridKind grid, QWidget* parent) : ProgressWindow(grid, QString(), parent) {}
+
+ProgressWindow::ProgressWindow(drill::GridKind grid, const QString& folder, QWidget* parent)
+    : QWidget(parent, Qt::Window), folder_(folder) {
   [[maybe_unused]] static const bool accessible = [] {
     QAccessible::installFactory(AccessibleFactory);
     return true;
   }();
   setObjectName(QStringLiteral("ProgressWindow"));
-  setWindowTitle(QStringLiteral("成績グラフ %1").arg(drill::GridName(grid)));
+  setWindowTitle(folder_.isEmpty() ? QStringLiteral("成績グラフ %1").arg(drill::GridName(grid))
+                                   : QStringLiteral("成績グラフ %1 %2").arg(drill::GridName(grid), QFileInfo(folder_).fileName()));
   setAccessibleName(windowTitle());
   QFont font(QString::fromUtf16(platform::kWindowFontFamily));
   font.setPixelSize(14);
@@ -84,10 +89,14 @@ ProgressWindow::ProgressWindow(drill::GridKind grid, QWidget* parent) : QWidget(
 }
 
 ProgressWindow* ProgressWindow::Open(drill::GridKind grid, QWidget* drillWindow) {
-  static std::map<drill::GridKind, QPointer<ProgressWindow>> open;
-  QPointer<ProgressWindow>& window = open[grid];
+  return Open(grid, QString(), drillWindow);
+}
+
+ProgressWindow* ProgressWindow::Open(drill::GridKind grid, const QString& folder, QWidget* drillWindow) {
+  static std::map<std::pair<QString, drill::GridKind>, QPointer<ProgressWindow>> open;
+  QPointer<ProgressWindow>& window = open[{folder, grid}];
   if (!window) {
-    window = new ProgressWindow(grid);
+    window = new ProgressWindow(grid, folder);
     window->setAttribute(Qt::WA_DeleteOnClose);
     // Closing the drill window ends the program, as it always has.
     window->setAttribute(Qt::WA_QuitOnClose, false);
@@ -105,14 +114,19 @@ ProgressWindow* ProgressWindow::Open(drill::GridKind grid, QWidget* drillWindow)
 void ProgressWindow::Reload() {
   const drill::GridKind grid = chart_.Grid();
   try {
-    chart_.SetRecords(grid, ReadScoreRecords(drill::HistoryPath(grid)));
+    chart_.SetRecords(grid, ReadScoreRecords(HistoryFile()));
   } catch (const EInOutError& e) {
-    chart_.SetError(grid, HistoryErrorText(drill::HistoryPath(grid), e));
+    chart_.SetError(grid, HistoryErrorText(HistoryFile(), e));
   } catch (const Exception& e) {
     chart_.SetError(grid, e.Message());
   }
   view_->setAccessibleDescription(ChartSummary(chart_));
   view_->update();
+}
+
+QString ProgressWindow::HistoryFile() const {
+  const QString path = drill::HistoryPath(chart_.Grid());
+  return folder_.isEmpty() ? path : folder_ + u'/' + path;
 }
 
 void ProgressWindow::Save(const QString& path) const { SaveChart(chart_, path, view_->size()); }

@@ -113,3 +113,48 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
   EXPECT_EQ(ParseCommandLine({"Sorabe", "--seed", "--", "--help"}, false).mode, CommandLine::Mode::Help);
   EXPECT_TRUE(NeedsNoWindow(4, const_cast<char**>(valueDashes)));
 }
+
+TEST(CommandLineOptions, ClassOverviewNeedsADisplayOnlyForItsWindow) {
+  using Mode = CommandLine::Mode;
+  const struct {
+    QStringList arguments;
+    Mode mode;
+    const char* error;  // part of the refusal; null when accepted
+    bool noWindow;      // as told before the application object exists
+    const char* folder, *csv;
+  } cases[] = {
+      {{"--class", "4年2組"}, Mode::Class, nullptr, false, "4年2組", ""},
+      {{"--class=/srv/class", "--csv", "out.csv"}, Mode::ClassCsv, nullptr, true, "/srv/class", "out.csv"},
+      {{"--csv=-", "--class", "c"}, Mode::ClassCsv, nullptr, true, "c", "-"},
+      {{"--csv", "out.csv"}, Mode::Drill, "--csv is used only with --class", true, "", ""},
+      {{"--class"}, Mode::Drill, "--class needs a value", false, "", ""},
+      {{"--class="}, Mode::Drill, "--class needs a folder", false, "", ""},
+      {{"--class", "c", "--csv="}, Mode::Drill, "--csv needs a file name", true, "", ""},
+      {{"--class", "c", "--progress"}, Mode::Drill, "--class and --progress cannot be used together", false, "", ""},
+      {{"--class", "c", "--sheet", "a.pdf"}, Mode::Drill, "cannot be used together", true, "", ""},
+      {{"--class", "c", "--grid", "25"}, Mode::Drill, "--grid is used only with", false, "", ""},
+      {{"--class", "c", "--op", "mul"}, Mode::Drill, "--op is used only with --sheet", false, "", ""},
+      // The value of --class is read as a folder whatever it looks like, by both readers.
+      {{"--class", "--csv", "x"}, Mode::Drill, "unexpected argument 'x'", false, "", ""},
+  };
+  for (const auto& c : cases) {
+    const QStringList arguments = QStringList{"Sorabe"} + c.arguments;
+    const CommandLine line = ParseCommandLine(arguments, false);
+    const std::string what = c.arguments.join(' ').toStdString();
+    std::vector<QByteArray> bytes;
+    std::vector<char*> argv;
+    for (const QString& a : arguments) bytes.push_back(a.toLocal8Bit());
+    for (QByteArray& b : bytes) argv.push_back(b.data());
+    EXPECT_EQ(NeedsNoWindow(int(argv.size()), argv.data()), c.noWindow) << what;
+    if (c.error) {
+      EXPECT_TRUE(line.error.contains(QString::fromUtf8(c.error))) << what << ": " << line.error.toStdString();
+      EXPECT_FALSE(ParseCommandLine(arguments, true).error.isEmpty()) << what;
+      continue;
+    }
+    EXPECT_TRUE(line.error.isEmpty()) << what << ": " << line.error.toStdString();
+    EXPECT_EQ(line.mode, c.mode) << what;
+    EXPECT_EQ(line.classFolder, QString::fromUtf8(c.folder)) << what;
+    EXPECT_EQ(line.csvPath, QString::fromUtf8(c.csv)) << what;
+  }
+  EXPECT_TRUE(ParseCommandLine({"Sorabe", "--help"}, false).helpText.contains("--class DIR [--csv FILE]"));
+}

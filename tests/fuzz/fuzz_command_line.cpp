@@ -80,6 +80,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FUZZ_CHECK(line.factCount >= 1 && line.factCount <= progress::kMaxFactsListed, detail);
       FUZZ_CHECK(unsigned(line.sheet.operation) <= 2u, detail);
       break;
+    case CommandLine::Mode::ClassCsv:
+      FUZZ_CHECK(noWindow, detail);
+      FUZZ_CHECK(!line.classFolder.isEmpty() && !line.csvPath.isEmpty(), detail);
+      break;
+    case CommandLine::Mode::Class:
+      FUZZ_CHECK(!noWindow, detail);
+      FUZZ_CHECK(!line.classFolder.isEmpty(), detail);
+      break;
     case CommandLine::Mode::Facts:
     case CommandLine::Mode::Progress:
     case CommandLine::Mode::Drill:

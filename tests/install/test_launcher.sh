@@ -85,8 +85,8 @@ mkdir -p "$T/path" && ln -s "$SORABE" "$T/path/sorabe"   # started through a lin
 (cd "$T/caller" && PATH="$T/path:$PATH" sorabe --data taro) && [ -f "$STANDIN_LOG" ] || fail "sorabe through a link"
 
 # --- arguments: everything but --data, --help and --version reaches the drill
-# unchanged and in order; the file of --sheet is made absolute against the
-# folder the user stood in.   forwards ARGS... => EXPECTED...
+# unchanged and in order; the files of --sheet and --csv and the folder of
+# --class are made absolute against the folder the user stood in.   forwards ARGS... => EXPECTED...
 forwards() {
   local args=() expected=() side=args
   for a in "$@"; do
@@ -111,6 +111,9 @@ forwards --sheet=/abs/t.pdf                        '=>' --sheet=/abs/t.pdf
 forwards --sheet -                                 '=>' --sheet -
 forwards --sheet $'two words $HOME\n*.pdf'         '=>' --sheet "$C/two words \$HOME"$'\n*.pdf'
 forwards -platform offscreen --progress            '=>' -platform offscreen --progress
+forwards --class 4年2組 --csv out.csv              '=>' --class "$C/4年2組" --csv "$C/out.csv"
+forwards --class=/srv/class --csv=-                '=>' --class=/srv/class --csv=-
+forwards --class '~/class'                         '=>' --class "$HOME/class"
 
 # --- refusals: a wrong command line (2) or a folder that cannot be made or
 # written (1): one message, in Japanese under a Japanese locale, the drill
