@@ -27,6 +27,36 @@ std::timed_mutex& processMutex() {
   return mutex;
 }
 
+// The folder last found busy, and when. A program that holds a lock past the
+// wait is hung, not busy; the closing of a drill asks for the lock more than
+// once (the history, then the answers), and waiting the full time each turn
+// would freeze the window for a multiple of it. So for one wait's length
+// after a folder was found busy, its lock is tried once, not waited for.
+struct LastBusy {
+  std::mutex mutex;
+  QString folder;
+  Clock::time_point at;
+
+  bool recent(const QString& dir, Clock::time_point now) {
+    const std::lock_guard<std::mutex> hold(mutex);
+    return dir == folder && now - at < FolderLock::Timeout();
+  }
+  void note(const QString& dir) {
+    const std::lock_guard<std::mutex> hold(mutex);
+    folder = dir;
+    at = Clock::now();
+  }
+  void clear(const QString& dir) {
+    const std::lock_guard<std::mutex> hold(mutex);
+    if (dir == folder) folder.clear();
+  }
+};
+
+LastBusy& lastBusy() {
+  static LastBusy last;
+  return last;
+}
+
 // The pause before the next try: 1 to 4 ms, varied so that two programs
 // trying in turn do not stay in step and keep missing the moments the lock
 // is free.
@@ -72,17 +102,23 @@ FolderLock FolderLock::ForFile(const QString& path, Mode mode) {
 }
 
 FolderLock::FolderLock(const QString& folder, Mode mode) {
+  const QString dir = folder.isEmpty() ? QStringLiteral(".") : folder;
   // One deadline for the mutex and the file lock together: the wait as a
   // whole stays within the timeout.
-  const Clock::time_point deadline = Clock::now() + Timeout();
-  if (!processMutex().try_lock_until(deadline)) {
+  const Clock::time_point start = Clock::now();
+  const Clock::time_point deadline = lastBusy().recent(dir, start) ? start : start + Timeout();
+  const auto busy = [&] {
     state_ = State::Busy;
     error_ = EAGAIN;
+    release();
+    lastBusy().note(dir);
+  };
+  if (!processMutex().try_lock_until(deadline)) {
+    busy();
     return;
   }
   ownsMutex_ = true;
 
-  const QString dir = folder.isEmpty() ? QStringLiteral(".") : folder;
   fd_ = openLockFile(QFile::encodeName(dir + QLatin1Char('/') + kFileName), mode);
   if (fd_ < 0) {
     error_ = errno;
@@ -96,6 +132,7 @@ FolderLock::FolderLock(const QString& folder, Mode mode) {
     if (::fcntl(fd_, F_SETLK, &lock) == 0) {
       state_ = State::Held;
       error_ = 0;
+      lastBusy().clear(dir);
       return;
     }
     const int err = errno;
@@ -109,9 +146,7 @@ FolderLock::FolderLock(const QString& folder, Mode mode) {
     }
     const Clock::time_point now = Clock::now();
     if (now >= deadline) {
-      state_ = State::Busy;
-      error_ = EAGAIN;
-      release();
+      busy();
       return;
     }
     std::this_thread::sleep_for(std::min<Clock::duration>(nextPause(), deadline - now));

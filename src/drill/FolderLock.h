@@ -12,7 +12,9 @@
 //
 // The lock is never waited on for longer than the timeout: a program hung
 // while holding it (on another machine, say) makes this one give up with
-// "busy" instead of freezing. Where no lock can be had at all for another
+// "busy" instead of freezing. For the timeout's length after that, the
+// folder's lock is tried once without waiting, so a task that takes it
+// several times in a row does not wait the full time again each turn. Where no lock can be had at all for another
 // reason (a folder that takes no new file, a share without a lock service),
 // the holder goes on without one, as it always could.
 //
