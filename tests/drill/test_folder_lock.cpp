@@ -1,6 +1,6 @@
-// The folder's lock: two programs or two threads recording into one folder
-// keep every record; a lock held elsewhere past the wait is the ordinary
-// write error and changes nothing; no lock to be had is no reason to fail.
+// The folder's lock: programs and threads recording into one folder keep
+// every record; a lock held elsewhere past the wait is the ordinary write
+// error and changes nothing; no lock to be had is no reason to fail.
 
 #include "drill/AnswersFile.h"
 #include "drill/FolderLock.h"
@@ -15,11 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fcntl.h>
-#include <functional>
-#include <future>
-#include <map>
-#include <memory>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -40,27 +35,31 @@ void writeFile(const QString& path, const QByteArray& data) {
   file.write(data);
 }
 
-// The records of writer w ("w:n") in file order, newest first.
-std::map<int, std::vector<int>> recordsByWriter(const QString& path) {
-  QStringList lines;
-  history::ReadScoreLines(path, lines);
-  std::map<int, std::vector<int>> out;
-  for (const QString& line : lines) out[line.section(':', 0, 0).toInt()].push_back(line.section(':', 1).toInt());
-  return out;
+// Writer w records "w:n" into each history, n counting up; gives the failures.
+int recordDrills(int w, int drills, const QStringList& histories) {
+  int failures = 0;
+  for (int n = 0; n < drills; ++n)
+    for (const QString& path : histories) try {
+        history::WriteScoreRecord(path, QStringLiteral("%1:%2").arg(w).arg(n), {});
+      } catch (const EInOutError&) {
+        ++failures;
+      }
+  return failures;
 }
 
-std::vector<int> countingDown(int from) {
-  std::vector<int> out;
-  for (int n = from - 1; n >= 0; --n) out.push_back(n);
-  return out;
+// Takes the folder's lock, says so through ready, and holds it until release
+// is closed at its other end.
+void holdUntilReleased(const QString& dir, int ready, int release) {
+  const FolderLock lock(dir);
+  char c = lock.state() == FolderLock::State::Held ? 'y' : 'n';
+  (void)!::write(ready, &c, 1);
+  (void)!::read(release, &c, 1);
 }
 
-std::vector<answers::Answer> oneAnswer() {
-  return {{QDateTime(QDate(2026, 12, 9), QTime(12, 0)), drill::GridKind::Square25, drill::Operation::Addition,
-           "1", "2", "3", true, 900}};
-}
+const std::vector<answers::Answer> kOneAnswer = {{QDateTime(QDate(2026, 12, 9), QTime(12, 0)),
+                                                  drill::GridKind::Square25, drill::Operation::Addition, "1", "2",
+                                                  "3", true, 900}};
 
-// Shortens the wait for the length of a test.
 struct ShortWait {
   explicit ShortWait(int ms) : saved(FolderLock::SetTimeout(std::chrono::milliseconds(ms))) {}
   ~ShortWait() { FolderLock::SetTimeout(saved); }
@@ -69,121 +68,68 @@ struct ShortWait {
 
 }  // namespace
 
-TEST(FolderLock, TwoProgramsRecordingIntoOneFolderKeepEveryRecord) {
-  const QString dir = testing_support::makeTempDir();
-  const QString histories[] = {dir + "/seiseki.dat", dir + "/mas25.dat"};
-  for (const QString& path : histories) writeFile(path, "");
-  constexpr int kDrills = 500;
-  pid_t writers[2];
-  for (int w = 0; w < 2; ++w) {
-    writers[w] = ::fork();
-    ASSERT_GE(writers[w], 0);
-    if (writers[w] == 0) {
-      int failures = 0;
-      for (int n = 0; n < kDrills; ++n)
-        for (const QString& path : histories) try {
-            history::WriteScoreRecord(path, QStringLiteral("%1:%2").arg(w).arg(n), {});
-          } catch (const EInOutError&) {
-            ++failures;
-          }
-      ::_exit(std::min(failures, 100));
+TEST(FolderLock, WritersIntoOneFolderKeepEveryRecordInOrder) {
+  // fcntl locks are the process's: threads are kept apart by the mutex.
+  const struct { const char* name; bool processes; int writers, drills; } cases[] = {
+      {"two programs, both histories", true, 2, 500}, {"threads of one program", false, 4, 40}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString dir = testing_support::makeTempDir();
+    const QStringList histories = {dir + "/seiseki.dat", dir + "/mas25.dat"};
+    for (const QString& path : histories) writeFile(path, "");
+    std::vector<pid_t> programs;
+    std::vector<std::thread> threads;
+    std::atomic<int> failures = 0;
+    for (int w = 0; w < c.writers; ++w) {
+      if (!c.processes) {
+        threads.emplace_back([&, w] { failures += recordDrills(w, c.drills, histories); });
+      } else if (programs.emplace_back(::fork()) == 0) {
+        ::_exit(std::min(recordDrills(w, c.drills, histories), 100));
+      }
     }
+    for (std::thread& thread : threads) thread.join();
+    for (pid_t pid : programs) {
+      int status = -1;
+      ::waitpid(pid, &status, 0);
+      failures += WIFEXITED(status) ? WEXITSTATUS(status) : 1000;
+    }
+    EXPECT_EQ(failures, 0);
+    for (const QString& path : histories) {
+      QStringList lines;
+      history::ReadScoreLines(path, lines);
+      ASSERT_EQ(lines.size(), c.writers * c.drills);
+      std::vector<int> next(std::size_t(c.writers), c.drills);  // newest first: counting down
+      for (const QString& line : lines)
+        ASSERT_EQ(line.section(':', 1).toInt(), --next.at(std::size_t(line.section(':', 0, 0).toInt())))
+            << line.toStdString();
+    }
+    EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({".sorabe.lock", "mas25.dat", "seiseki.dat"}));
   }
-  for (pid_t writer : writers) {
-    int status = 0;
-    ::waitpid(writer, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-  }
-  for (const QString& path : histories) {
-    SCOPED_TRACE(path.toStdString());
-    const auto records = recordsByWriter(path);
-    ASSERT_EQ(records.size(), 2u);
-    for (const auto& [writer, numbers] : records) EXPECT_EQ(numbers, countingDown(kDrills)) << writer;
-  }
-  EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-            QStringList({".sorabe.lock", "mas25.dat", "seiseki.dat"}));
-}
-
-TEST(FolderLock, ThreadsOfOneProgramTakeTurns) {
-  // fcntl locks are the process's: without the mutex these threads would all
-  // hold the lock at once and lose records.
-  const QString path = testing_support::makeTempDir() + "/seiseki.dat";
-  writeFile(path, "");
-  constexpr int kThreads = 4, kDrills = 40;
-  std::vector<std::thread> threads;
-  std::atomic<int> failures = 0;
-  for (int t = 0; t < kThreads; ++t)
-    threads.emplace_back([&, t] {
-      for (int n = 0; n < kDrills; ++n) try {
-          history::WriteScoreRecord(path, QStringLiteral("%1:%2").arg(t).arg(n), {});
-        } catch (const EInOutError&) {
-          ++failures;
-        }
-    });
-  for (std::thread& thread : threads) thread.join();
-  EXPECT_EQ(failures, 0);
-  const auto records = recordsByWriter(path);
-  ASSERT_EQ(records.size(), std::size_t(kThreads));
-  for (const auto& [thread, numbers] : records) EXPECT_EQ(numbers, countingDown(kDrills)) << thread;
 }
 
 TEST(FolderLock, HeldElsewherePastTheWaitChangesNothing) {
-  // Held by another program (a plain fcntl lock, as any version of this
-  // program takes it) or by another thread of this one.
-  const std::pair<const char*, std::function<std::function<void()>(const QString&)>> holders[] = {
-      {"another program",
-       [](const QString& dir) -> std::function<void()> {
-         int ready[2], release[2];
-         if (::pipe(ready) != 0 || ::pipe(release) != 0) return {};
-         const pid_t pid = ::fork();
-         if (pid == 0) {
-           const int fd = ::open(QFile::encodeName(dir + "/.sorabe.lock").constData(), O_RDWR | O_CREAT, 0666);
-           struct flock lock {};
-           lock.l_type = F_WRLCK;
-           const bool held = fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0;
-           char c = held ? 'y' : 'n';
-           ::close(release[1]);
-           (void)!::write(ready[1], &c, 1);
-           (void)!::read(release[0], &c, 1);  // until the test closes its end
-           ::_exit(0);
-         }
-         char c = 'n';
-         ::close(release[0]);
-         (void)!::read(ready[0], &c, 1);
-         EXPECT_EQ(c, 'y');
-         return [=] {
-           ::close(release[1]);
-           ::waitpid(pid, nullptr, 0);
-           ::close(ready[0]);
-           ::close(ready[1]);
-         };
-       }},
-      {"another thread",
-       [](const QString& dir) -> std::function<void()> {
-         auto done = std::make_shared<std::promise<void>>();
-         auto held = std::make_shared<std::promise<void>>();
-         std::future<void> heldNow = held->get_future();
-         auto thread = std::make_shared<std::thread>([dir, done, held] {
-           const FolderLock lock(dir);
-           held->set_value();
-           done->get_future().wait();
-         });
-         heldNow.wait();
-         return [=] {
-           done->set_value();
-           thread->join();
-         };
-       }},
-  };
   const ShortWait wait(400);
-  for (const auto& [holder, hold] : holders) {
-    SCOPED_TRACE(holder);
+  for (const bool inProcess : {false, true}) {
+    SCOPED_TRACE(inProcess ? "held by another thread" : "held by another program");
     const QString dir = testing_support::makeTempDir();
     const QString history = dir + "/seiseki.dat", answersFile = dir + "/answers.tsv";
     writeFile(history, "old\r\n");
     writeFile(answersFile, answers::kHeaderLine);
-    const std::function<void()> release = hold(dir);
-    ASSERT_TRUE(release);
+    int ready[2], release[2];
+    ASSERT_EQ(::pipe(ready) | ::pipe(release), 0);
+    std::thread holder;
+    pid_t program = -1;
+    if (inProcess) {
+      holder = std::thread(holdUntilReleased, dir, ready[1], release[0]);
+    } else if ((program = ::fork()) == 0) {
+      ::close(release[1]);
+      holdUntilReleased(dir, ready[1], release[0]);
+      ::_exit(0);
+    }
+    char held = 0;
+    ASSERT_EQ(::read(ready[0], &held, 1), 1);
+    ASSERT_EQ(held, 'y');
 
     QElapsedTimer clock;
     clock.start();
@@ -196,45 +142,42 @@ TEST(FolderLock, HeldElsewherePastTheWaitChangesNothing) {
       EXPECT_EQ(e.Message(), QStringLiteral("ファイルは他のプログラムが使用中です"));
     }
     // Asked again straight after, the lock is tried once: one wait in all.
-    EXPECT_EQ(answers::AppendAnswers(answersFile, oneAnswer()), EAGAIN);
-    // A reader reads all the same.
-    EXPECT_EQ(answers::ReadRecentAnswers(answersFile, {}).error, 0);
+    EXPECT_EQ(answers::AppendAnswers(answersFile, kOneAnswer), EAGAIN);
+    EXPECT_EQ(answers::ReadRecentAnswers(answersFile, {}).error, 0);  // a reader reads all the same
     EXPECT_GE(clock.elapsed(), 400);
     EXPECT_LT(clock.elapsed(), 700);
     EXPECT_EQ(flushes, 0);
     EXPECT_EQ(readFile(history), "old\r\n");
     EXPECT_EQ(readFile(answersFile), answers::kHeaderLine);
 
-    release();
+    ::close(release[1]);
+    if (holder.joinable()) holder.join();
+    if (program > 0) ::waitpid(program, nullptr, 0);
+    for (int fd : {ready[0], ready[1], release[0]}) ::close(fd);
     history::WriteScoreRecord(history, "new", {});
     EXPECT_EQ(readFile(history), "new\r\nold\r\n");
-    EXPECT_EQ(answers::AppendAnswers(answersFile, oneAnswer()), 0);
+    EXPECT_EQ(answers::AppendAnswers(answersFile, kOneAnswer), 0);
   }
 }
 
 TEST(FolderLock, NoLockToBeHadIsNoReasonToFail) {
-  const std::pair<const char*, std::function<void(const QByteArray&)>> places[] = {
-      {"a folder in the lock file's place", [](const QByteArray& p) { ASSERT_EQ(::mkdir(p.constData(), 0755), 0); }},
-      {"a FIFO in its place", [](const QByteArray& p) { ASSERT_EQ(::mkfifo(p.constData(), 0600), 0); }},
-      {"a link to a device", [](const QByteArray& p) { ASSERT_EQ(::symlink("/dev/null", p.constData()), 0); }},
+  const std::pair<const char*, int (*)(const char*)> places[] = {
+      {"a folder in the lock file's place", [](const char* p) { return ::mkdir(p, 0755); }},
+      {"a FIFO", [](const char* p) { return ::mkfifo(p, 0600); }},
+      {"a link to a device", [](const char* p) { return ::symlink("/dev/null", p); }},
   };
-  const ShortWait wait(2000);
   for (const auto& [what, make] : places) {
     SCOPED_TRACE(what);
     const QString dir = testing_support::makeTempDir();
-    make(QFile::encodeName(dir + "/.sorabe.lock"));
+    ASSERT_EQ(make(QFile::encodeName(dir + "/.sorabe.lock").constData()), 0);
     EXPECT_EQ(FolderLock(dir).state(), FolderLock::State::Unlocked);
     writeFile(dir + "/seiseki.dat", "old\r\n");
-    QElapsedTimer clock;
-    clock.start();
     history::WriteScoreRecord(dir + "/seiseki.dat", "new", {});
-    EXPECT_EQ(answers::AppendAnswers(dir + "/answers.tsv", oneAnswer()), 0);
-    EXPECT_LT(clock.elapsed(), 1000) << "nothing to wait for";
     EXPECT_EQ(readFile(dir + "/seiseki.dat"), "new\r\nold\r\n");
+    EXPECT_EQ(answers::AppendAnswers(dir + "/answers.tsv", kOneAnswer), 0);
   }
-
-  // Where a lock can be had, its file is made for everyone, as the umask allows.
-  const QString dir = testing_support::makeTempDir();
+  // The lock file is made for everyone, as the umask allows; a reader makes none.
+  const QString dir = testing_support::makeTempDir(), empty = testing_support::makeTempDir();
   const mode_t saved = ::umask(027);
   EXPECT_EQ(FolderLock(dir).state(), FolderLock::State::Held);
   ::umask(saved);
@@ -242,8 +185,6 @@ TEST(FolderLock, NoLockToBeHadIsNoReasonToFail) {
   ASSERT_EQ(::stat(QFile::encodeName(dir + "/.sorabe.lock").constData(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   EXPECT_EQ(FolderLock(dir, FolderLock::Mode::Read).state(), FolderLock::State::Held);
-  // A reader makes no lock file.
-  const QString empty = testing_support::makeTempDir();
   EXPECT_EQ(FolderLock(empty, FolderLock::Mode::Read).error(), ENOENT);
   EXPECT_TRUE(QDir(empty).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
