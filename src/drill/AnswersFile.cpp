@@ -1,6 +1,9 @@
 #include "drill/AnswersFile.h"
 
+#include "drill/FolderLock.h"
+
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 
 #include <algorithm>
 #include <array>
@@ -68,15 +71,6 @@ class Fd {
  private:
   int fd_;
 };
-
-int lockWhole(int fd, short type) {
-  struct flock lock{};
-  lock.l_type = type;
-  lock.l_whence = SEEK_SET;
-  while (::fcntl(fd, F_SETLKW, &lock) != 0)
-    if (errno != EINTR) return errno;
-  return 0;
-}
 
 ssize_t preadFull(int fd, char* data, qsizetype size, off_t at) {
   qsizetype done = 0;
@@ -168,17 +162,18 @@ std::optional<Answer> ParseAnswerLine(QByteArrayView line) {
 }
 
 int AppendAnswers(const QString& path, const std::vector<Answer>& answers) {
-  // Read and write on one descriptor: closing any other descriptor of the
-  // file would drop this process's lock on it.
-  Fd fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0644));
+  // The folder's lock keeps a second program from writing the header line
+  // too, or from seeing the end before this drill's lines are all there.
+  const drill::FolderLock lock(QFileInfo(path).path());
+  if (lock.busy()) return lock.error();
+  // The end is checked and written through one descriptor, opened under the
+  // lock, so it is the file as the last holder left it.
+  Fd fd(::open(QFile::encodeName(path).constData(),
+               O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0644));
   if (fd.get() < 0) return errno;
   struct stat st;
   if (::fstat(fd.get(), &st) != 0) return errno;
   if (!S_ISREG(st.st_mode)) return EACCES;
-  // The lock keeps a second program from writing the header line too, or
-  // from seeing the end before this drill's lines are all there.
-  if (const int err = lockWhole(fd.get(), F_WRLCK)) return err;
-  if (::fstat(fd.get(), &st) != 0) return errno;
 
   QByteArray data;
   if (st.st_size == 0) {
@@ -197,8 +192,12 @@ int AppendAnswers(const QString& path, const std::vector<Answer>& answers) {
     if (n < 0) {
       const int err = errno;
       // A partial drill is cut back, so no half drill is left for others.
-      // The lock is held, so the file's end is still this drill's start.
-      if (done > 0) [[maybe_unused]] const int cut = ::ftruncate(fd.get(), st.st_size);
+      // Under the lock the file's end is still this drill's start; where the
+      // folder gives no lock, the end is checked to be this drill's first.
+      struct stat now;
+      if (done > 0 && (lock.state() == drill::FolderLock::State::Held ||
+                       (::fstat(fd.get(), &now) == 0 && now.st_size == st.st_size + done)))
+        [[maybe_unused]] const int cut = ::ftruncate(fd.get(), st.st_size);
       return err;
     }
     done += n;
@@ -209,6 +208,11 @@ int AppendAnswers(const QString& path, const std::vector<Answer>& answers) {
 
 ReadResult ReadRecentAnswers(const QString& path, const ReadLimits& limits) {
   ReadResult result;
+  // A reader takes the folder's lock too, so it never sees half a drill
+  // being written. When the lock stays busy it reads all the same: a drill
+  // being written may then count with part of its answers, and a line torn
+  // off at the end is skipped.
+  const drill::FolderLock lock(QFileInfo(path).path(), drill::FolderLock::Mode::Read);
   Fd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (fd.get() < 0) {
     result.error = errno == ENOENT ? 0 : errno;
@@ -217,12 +221,6 @@ ReadResult ReadRecentAnswers(const QString& path, const ReadLimits& limits) {
   struct stat st;
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
     result.error = EACCES;
-    return result;
-  }
-  // A reader takes the lock too, so it never sees half a drill being written.
-  lockWhole(fd.get(), F_RDLCK);
-  if (::fstat(fd.get(), &st) != 0) {
-    result.error = errno;
     return result;
   }
 

@@ -3,8 +3,9 @@
 // the score histories, which it never touches. UTF-8, LF, tab-separated, a
 // header line naming the columns first:
 //   drill  grid  op  top  left  answer  right  ms
-// A drill's lines are appended in one write under a lock on the file and
-// synced, so two programs on one folder never interleave them. The file is
+// A drill's lines are appended in one write under the folder's lock
+// (drill::FolderLock) and synced, so two programs on one folder never
+// interleave them. The file is
 // read from its end, only as far back as asked, so years of drills cost what
 // a month does.
 
@@ -61,7 +62,8 @@ std::optional<Answer> ParseAnswerLine(QByteArrayView line);
 
 // Appends the lines of one drill to the file at path, creating it with its
 // header line when it is new, on a fresh line when the last one was torn.
-// Gives 0, or the errno of the failure (nothing is appended then).
+// Gives 0, or the errno of the failure (nothing is appended then); EAGAIN
+// when another program held the folder's lock past the wait.
 int AppendAnswers(const QString& path, const std::vector<Answer>& answers);
 
 // How far back to read: lines of a drill before `since` end the reading, and

@@ -1,5 +1,6 @@
 #include "drill/ScoreHistory.h"
 
+#include "drill/FolderLock.h"
 #include "platform/ShiftJis.h"
 
 #include <QtCore/QFile>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -219,6 +221,9 @@ EInOutError InOutError(int err, const QString& path) {
     case EDQUOT:
     case EFBIG:
       return EInOutError(101, QStringLiteral("ディスクがいっぱいです"));
+    case EAGAIN:
+      // The folder's lock, held by another program past the wait.
+      return EInOutError(kBusyErrorCode, QStringLiteral("ファイルは他のプログラムが使用中です"));
     default:
       return EInOutError(err, QStringLiteral("I/O エラー (%1)").arg(err));
   }
@@ -238,6 +243,18 @@ QString FormatScoreRecord(const QDate& date, int score, const QString& operation
 
 void WriteScoreRecord(const QString& path, const QString& recordLine,
                       const std::function<void()>& afterFlush) {
+  // The whole read, compose and rename runs under the folder's lock: a
+  // program that read the history before this one put its record in would
+  // otherwise write its own on top of the old lines and lose this one.
+  // A history that is not there, or is no file, fails below as before; no
+  // lock file is made for it.
+  std::optional<drill::FolderLock> lock;
+  struct stat st;
+  if (::stat(nativePath(path).constData(), &st) == 0 && S_ISREG(st.st_mode)) {
+    lock.emplace(QFileInfo(path).path());
+    if (lock->busy()) raise(EAGAIN, path);
+  }
+
   QByteArray old;
   {
     Fd in(openRead(path));
@@ -252,7 +269,6 @@ void WriteScoreRecord(const QString& path, const QString& recordLine,
   // may write the history, without changing it. The new contents go to a
   // file beside it that replaces it only once it is complete, so a failure
   // at any point leaves the old history as it was.
-  struct stat st;
   Fd target(openHistory(path, O_WRONLY, st));
   if (!target.valid()) raise(errno, path);
 

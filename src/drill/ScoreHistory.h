@@ -36,6 +36,9 @@ QString FormatScoreRecord(const QDate& date, int score, const QString& operation
 // all when the history cannot be read or may not be written.
 // A history that cannot be read raises "ファイル <path> は開けません"; any later
 // failure raises the error for its cause and leaves the old history as it was.
+// The rewrite holds the lock of the history's folder (drill::FolderLock);
+// when another program holds it past the wait, the busy error is raised and
+// the history is left as it was.
 void WriteScoreRecord(const QString& path, const QString& recordLine,
                       const std::function<void()>& afterFlush);
 
@@ -61,10 +64,14 @@ void ReadScoreFile(const QString& path, ScoreLines& lines);
 // lines holds the lines read so far and EInOutError is raised.
 void ReadScoreLines(const QString& path, QStringList& lines);
 
+// The error of a history whose folder's lock another program holds.
+inline constexpr int kBusyErrorCode = 32;
+
 // The error for a file operation on path that failed with errno value err:
 // 2 file not found, 3 path not found (a missing folder), 4 too many open
-// files, 5 access denied, 101 disk full; any other cause keeps its errno
-// value and reads "I/O エラー (<errno>)".
+// files, 5 access denied, 101 disk full, EAGAIN kBusyErrorCode (the folder's
+// lock held elsewhere); any other cause keeps its errno value and reads
+// "I/O エラー (<errno>)".
 EInOutError InOutError(int err, const QString& path);
 
 }  // namespace history

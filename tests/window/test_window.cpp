@@ -282,7 +282,7 @@ TEST_F(WindowWithForeignHistories, AreRefusedAtOnceAndTheWindowKeepsRunning) {
   EXPECT_TRUE(S_ISSOCK(st.st_mode));
   // No temporary file left behind; the graded cells went to the answers file.
   EXPECT_EQ(QDir("date").entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
-            QStringList({"answers.tsv", "mas25.dat", "seiseki.dat"}));
+            QStringList({".sorabe.lock", "answers.tsv", "mas25.dat", "seiseki.dat"}));
 }
 
 TEST_F(Window, FirstActivationListsTheHundredSquareHistory) {
