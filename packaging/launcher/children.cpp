@@ -31,10 +31,10 @@ constexpr const char* kAppId = SORABE_APP_ID;
 constexpr std::size_t kMaxNameBytes = 64;
 
 struct ChildTexts {
-  const char* help;
   const char* needsName;  // option
   const char* notAName;   // option, value
   const char* alone;      // option
+  const char* listAlone;
   const char* badName;    // name as shown, why
   const char* empty;
   const char* slash;
@@ -50,15 +50,10 @@ struct ChildTexts {
 };
 
 constexpr ChildTexts kEnglish{
-    "\n"
-    "Children (one folder and one menu entry each):\n"
-    "  --add-child NAME     make the folder children/NAME in the data folder and a\n"
-    "                       menu entry \"Sorabe (NAME)\" that starts the drill in it\n"
-    "  --remove-child NAME  remove that menu entry; the histories stay\n"
-    "  --children           list the children and their last drill\n",
     "sorabe: %s needs a name, for example: sorabe %s hana",
     "sorabe: %s needs a name, not the option '%s'",
     "sorabe: %s takes a name and no other option",
+    "sorabe: --children takes no other option",
     "sorabe: '%s' cannot be a child's name: %s",
     "it is empty",
     "it contains /",
@@ -74,15 +69,10 @@ constexpr ChildTexts kEnglish{
 };
 
 constexpr ChildTexts kJapanese{
-    "\n"
-    "子ども (一人に一つのフォルダとメニュー):\n"
-    "  --add-child 名前      成績のフォルダ children/名前 と、そこでドリルを始める\n"
-    "                        メニュー「Sorabe (名前)」を作ります\n"
-    "  --remove-child 名前   そのメニューを消します。成績は残ります\n"
-    "  --children            子どもたちと最後のドリルを表示します\n",
     "sorabe: %s には名前を指定します。例: sorabe %s はな",
     "sorabe: %s には名前を指定します。オプション '%s' は指定できません",
     "sorabe: %s には名前だけを指定します。ほかのオプションはいっしょに使えません",
+    "sorabe: --children はほかのオプションといっしょに使えません",
     "sorabe: '%s' は子どもの名前にできません: %s",
     "名前が空です",
     "/ が入っています",
@@ -324,8 +314,6 @@ int listChildren(const std::string& program) {
 
 }  // namespace
 
-const char* childHelp() { return texts().help; }
-
 int runChildCommand(int argc, char** argv, const std::string& program) {
   enum class Kind { None, Add, Remove, List } kind = Kind::None;
   std::string option;
@@ -350,7 +338,7 @@ int runChildCommand(int argc, char** argv, const std::string& program) {
   if (kind == Kind::None) return -1;
 
   const ChildTexts& t = texts();
-  if (argc - 1 != used) fail(kUsage, format(t.alone, {option}));
+  if (argc - 1 != used) fail(kUsage, kind == Kind::List ? t.listAlone : format(t.alone, {option}));
   if (kind == Kind::List) return listChildren(program);
   if (!named) fail(kUsage, format(t.needsName, {option, option}));
   // "--add-child --progress" forgot the name; it does not give one.

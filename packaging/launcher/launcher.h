@@ -50,9 +50,6 @@ int makeFolders(const std::string& path, mode_t mode);
 // A file this run wrote, to be removed if the run fails after it.
 void noteMadeFile(const std::string& path);
 
-// The lines of the help on the child commands.
-const char* childHelp();
-
 // --add-child, --remove-child and --children: runs the command and gives
 // its exit status, or -1 when the command line is not one of them.
 int runChildCommand(int argc, char** argv, const std::string& program);

@@ -66,10 +66,8 @@ constexpr Texts kEnglish{
     "Usage: sorabe [--data DIR] [OPTION...]\n"
     "Starts the Sorabe arithmetic drill (the 100-square method).\n"
     "\n"
-    "  --data DIR        keep the histories in DIR, made when missing; one folder\n"
-    "                    per child lets several children share one account.\n"
-    "                    A leading ~ is the home folder.\n"
-    "                    Default: $XDG_DATA_HOME/sorabe, or ~/.local/share/sorabe\n"
+    "  --data DIR        keep the histories in DIR, made when missing (~ is home);\n"
+    "                    default $XDG_DATA_HOME/sorabe or ~/.local/share/sorabe\n"
     "  --progress        open the progress chart of a history instead of the drill\n"
     "  --sheet FILE.pdf  write printable sheets with answer pages to FILE.pdf\n"
     "                    and exit; FILE.pdf is taken from the current folder\n"
@@ -81,12 +79,13 @@ constexpr Texts kEnglish{
     "  --facts [--text]  the weak facts on a map, or --text: listed on the terminal\n"
     "  --weak            with --sheet: 25-square sheets on the weakest facts\n"
     "  --class DIR       a class: a folder per child; --csv FILE writes it as CSV\n"
+    "  --add-child NAME  a folder and a menu entry \"Sorabe (NAME)\" for a child\n"
+    "  --remove-child NAME  remove that menu entry; the histories stay\n"
+    "  --children        list the children and their last drill\n"
     "  --help            show this help and exit\n"
     "  --version         show the version and exit\n"
     "\n"
-    "A wrong option is refused before anything is made.\n"
-    "The folder holds date/seiseki.dat (100-square) and date/mas25.dat\n"
-    "(25-square); copy the date folder to move the histories.\n",
+    "A wrong option is refused before anything is made. More: man sorabe\n",
     "Sorabe cannot make the folder for its histories:\n  %s\n(%s)",
     "Sorabe cannot write its histories in:\n  %s\n(%s)",
     "Sorabe is not installed completely; missing:\n  %s\n(%s)",
@@ -105,9 +104,7 @@ constexpr Texts kJapanese{
     "100マス計算のドリル Sorabe を起動します。\n"
     "\n"
     "  --data フォルダ       成績をこのフォルダに保存します (なければ作ります)。\n"
-    "                        子どもごとにフォルダを分ければ、一つのアカウントで使えます。\n"
-    "                        先頭の ~ はホームフォルダです。\n"
-    "                        既定: $XDG_DATA_HOME/sorabe または ~/.local/share/sorabe\n"
+    "                        先頭の ~ はホームフォルダ。既定: ~/.local/share/sorabe\n"
     "  --progress            ドリルの代わりに成績のグラフを開きます\n"
     "  --sheet ファイル.pdf  印刷用のプリント (答えのページつき) を書いて終了します。\n"
     "                        ファイルは現在のフォルダから数えます\n"
@@ -119,12 +116,13 @@ constexpr Texts kJapanese{
     "  --facts [--text]      にがてな計算の表 (--text なら文字で表示して終了)\n"
     "  --weak                --sheet といっしょに: にがてな計算の25マスのプリント\n"
     "  --class フォルダ      クラスの成績 (子どもごとのフォルダ)、--csv ファイル: CSV\n"
+    "  --add-child 名前      子どものフォルダとメニュー「Sorabe (名前)」を作ります\n"
+    "  --remove-child 名前   そのメニューを消します。成績は残ります\n"
+    "  --children            子どもたちと最後のドリルを表示します\n"
     "  --help                この説明を表示して終了します\n"
     "  --version             バージョンを表示して終了します\n"
     "\n"
-    "まちがったオプションがあれば、何も作らずに終了します。\n"
-    "フォルダには date/seiseki.dat (100マス) と date/mas25.dat (25マス) が\n"
-    "あります。成績を移すには date フォルダをコピーします。\n",
+    "まちがったオプションがあれば、何も作らずに終了します。くわしくは man sorabe\n",
     "Sorabe の成績を保存するフォルダを作れません:\n  %s\n(%s)",
     "Sorabe の成績をここに書き込めません:\n  %s\n(%s)",
     "Sorabe のインストールが不完全です。見つからないもの:\n  %s\n(%s)",
@@ -531,7 +529,6 @@ int main(int argc, char** argv) {
   const Command command = parse(argc, argv);
   if (command.help) {
     std::fputs(texts().help, stdout);
-    std::fputs(childHelp(), stdout);
     return 0;
   }
   if (command.version) {

@@ -3,6 +3,7 @@
 // printable sheets or a class's CSV and exit;
 // the launcher has a command line checked with --check-only first.
 
+#include "app/ChildrenList.h"
 #include "app/CommandLine.h"
 #include "app/ScoreListMenu.h"
 #include "platform/Accessibility.h"
@@ -197,6 +198,8 @@ int main(int argc, char** argv) {
     if (const int code = ReadCommandLine(line); code >= 0) return code;
     if (line.mode == progress::CommandLine::Mode::FactsText) return PrintWeakFacts(line);
     if (line.mode == progress::CommandLine::Mode::ClassCsv) return WriteClassCsv(line);
+    if (line.mode == progress::CommandLine::Mode::Children)
+      return progress::PrintChildren(QStringLiteral("children"), platform::JapaneseLocale());
     if (line.mode != progress::CommandLine::Mode::Sheet) {
       // Sheets and help are all NeedsNoWindow lets through: a window was
       // asked for where there is no display.

@@ -96,7 +96,7 @@ refuses "not the option '--x'"          --remove-child --x
 refuses "--add-child needs a name"      --add-child
 refuses "no other option"               --add-child hana --progress
 refuses "no other option"               --data x --add-child hana
-refuses "no other option"               --children --grid 25
+refuses "--children takes no other"     --children --grid 25
 refuses "it contains /"                 --remove-child ../sorabe
 
 # --- the list: every child, the last drill over both histories
