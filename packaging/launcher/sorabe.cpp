@@ -11,6 +11,8 @@
 // and there is no terminal to tell, the small sorabe-alert program beside the
 // drill shows the message in a box.
 
+#include "launcher.h"
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <spawn.h>
@@ -29,7 +31,7 @@
 
 extern char** environ;
 
-namespace {
+namespace launcher {
 
 // Set by the build from the install layout; relative to the folder this
 // command is installed in, so a staged or moved install runs as it lies.
@@ -37,13 +39,6 @@ constexpr const char* kProgramFromBin = SORABE_PROGRAM_FROM_BINDIR;
 constexpr const char* kAlertFromBin = SORABE_ALERT_FROM_BINDIR;
 constexpr const char* kSoundFromBin = SORABE_SOUND_FROM_BINDIR;
 constexpr const char* kVersion = SORABE_VERSION;
-
-// Exit statuses: 1 the data folder, 2 the command line, 126/127 the drill
-// itself cannot be started or is not there (as a shell reports them).
-constexpr int kDataFolderFailed = 1;
-constexpr int kUsage = 2;
-constexpr int kCannotStart = 126;
-constexpr int kNotInstalled = 127;
 
 // ---------------------------------------------------------------- messages
 
@@ -71,10 +66,8 @@ constexpr Texts kEnglish{
     "Usage: sorabe [--data DIR] [OPTION...]\n"
     "Starts the Sorabe arithmetic drill (the 100-square method).\n"
     "\n"
-    "  --data DIR        keep the histories in DIR, made when missing; one folder\n"
-    "                    per child lets several children share one account.\n"
-    "                    A leading ~ is the home folder.\n"
-    "                    Default: $XDG_DATA_HOME/sorabe, or ~/.local/share/sorabe\n"
+    "  --data DIR        keep the histories in DIR, made when missing (~ is home);\n"
+    "                    default $XDG_DATA_HOME/sorabe or ~/.local/share/sorabe\n"
     "  --progress        open the progress chart of a history instead of the drill\n"
     "  --sheet FILE.pdf  write printable sheets with answer pages to FILE.pdf\n"
     "                    and exit; FILE.pdf is taken from the current folder\n"
@@ -86,12 +79,13 @@ constexpr Texts kEnglish{
     "  --facts [--text]  the weak facts on a map, or --text: listed on the terminal\n"
     "  --weak            with --sheet: 25-square sheets on the weakest facts\n"
     "  --class DIR       a class: a folder per child; --csv FILE writes it as CSV\n"
+    "  --add-child NAME  a folder and a menu entry \"Sorabe (NAME)\" for a child\n"
+    "  --remove-child NAME  remove that menu entry; the histories stay\n"
+    "  --children        list the children and their last drill\n"
     "  --help            show this help and exit\n"
     "  --version         show the version and exit\n"
     "\n"
-    "A wrong option is refused before anything is made.\n"
-    "The folder holds date/seiseki.dat (100-square) and date/mas25.dat\n"
-    "(25-square); copy the date folder to move the histories.\n",
+    "A wrong option is refused before anything is made. More: man sorabe\n",
     "Sorabe cannot make the folder for its histories:\n  %s\n(%s)",
     "Sorabe cannot write its histories in:\n  %s\n(%s)",
     "Sorabe is not installed completely; missing:\n  %s\n(%s)",
@@ -110,9 +104,7 @@ constexpr Texts kJapanese{
     "100マス計算のドリル Sorabe を起動します。\n"
     "\n"
     "  --data フォルダ       成績をこのフォルダに保存します (なければ作ります)。\n"
-    "                        子どもごとにフォルダを分ければ、一つのアカウントで使えます。\n"
-    "                        先頭の ~ はホームフォルダです。\n"
-    "                        既定: $XDG_DATA_HOME/sorabe または ~/.local/share/sorabe\n"
+    "                        先頭の ~ はホームフォルダ。既定: ~/.local/share/sorabe\n"
     "  --progress            ドリルの代わりに成績のグラフを開きます\n"
     "  --sheet ファイル.pdf  印刷用のプリント (答えのページつき) を書いて終了します。\n"
     "                        ファイルは現在のフォルダから数えます\n"
@@ -124,12 +116,13 @@ constexpr Texts kJapanese{
     "  --facts [--text]      にがてな計算の表 (--text なら文字で表示して終了)\n"
     "  --weak                --sheet といっしょに: にがてな計算の25マスのプリント\n"
     "  --class フォルダ      クラスの成績 (子どもごとのフォルダ)、--csv ファイル: CSV\n"
+    "  --add-child 名前      子どものフォルダとメニュー「Sorabe (名前)」を作ります\n"
+    "  --remove-child 名前   そのメニューを消します。成績は残ります\n"
+    "  --children            子どもたちと最後のドリルを表示します\n"
     "  --help                この説明を表示して終了します\n"
     "  --version             バージョンを表示して終了します\n"
     "\n"
-    "まちがったオプションがあれば、何も作らずに終了します。\n"
-    "フォルダには date/seiseki.dat (100マス) と date/mas25.dat (25マス) が\n"
-    "あります。成績を移すには date フォルダをコピーします。\n",
+    "まちがったオプションがあれば、何も作らずに終了します。くわしくは man sorabe\n",
     "Sorabe の成績を保存するフォルダを作れません:\n  %s\n(%s)",
     "Sorabe の成績をここに書き込めません:\n  %s\n(%s)",
     "Sorabe のインストールが不完全です。見つからないもの:\n  %s\n(%s)",
@@ -448,14 +441,20 @@ int makeFolders(const std::string& path, mode_t mode) {
   return 0;
 }
 
-std::string userDataFolder() {
-  // Only an absolute XDG_DATA_HOME counts; a relative one is to be ignored.
+// Only an absolute XDG_DATA_HOME counts; a relative one is to be ignored.
+std::string userDataHome() {
   const char* xdg = std::getenv("XDG_DATA_HOME");
-  if (xdg && xdg[0] == '/') return std::string(xdg) + "/sorabe";
+  if (xdg && xdg[0] == '/') return xdg;
   const std::string home = homeFolder();
   if (home.empty()) fail(kDataFolderFailed, texts().noHome);
-  return home + "/.local/share/sorabe";
+  return home + "/.local/share";
 }
+
+std::string userDataFolder() { return userDataHome() + "/sorabe"; }
+
+std::string userApplicationsFolder() { return userDataHome() + "/applications"; }
+
+void noteMadeFile(const std::string& path) { made.push_back({Made::OwnFile, path}); }
 
 // A history is made empty when missing and otherwise left exactly as it is.
 void keepHistory(const std::string& path) {
@@ -523,9 +522,10 @@ void prepare(const std::string& folder, mode_t mode) {
   keepSound(folder);
 }
 
-}  // namespace
+}  // namespace launcher
 
 int main(int argc, char** argv) {
+  using namespace launcher;
   const Command command = parse(argc, argv);
   if (command.help) {
     std::fputs(texts().help, stdout);
@@ -541,6 +541,7 @@ int main(int argc, char** argv) {
   if (error) cannotStart("/proc/self/exe", error.value());
   const std::string program = installedFile(kProgramFromBin).string();
   if (access(program.c_str(), X_OK) != 0) cannotStart(program, errno);
+  if (const int status = runChildCommand(argc, argv, program); status >= 0) return status;
   checkDrillOptions(program, command.forwarded);
 
   // Folders made for the user's own data are private to them (0700, as the

@@ -41,6 +41,8 @@ const Option kOptions[] = {
     {"csv", "FILE", u"ファイル", "with --class: write the overview as CSV (UTF-8) to FILE\n"
      "(- writes to standard output) and exit", u"--class といっしょに: クラスの成績を CSV (UTF-8) で\n"
      u"ファイルに書いて終了します (- なら標準出力に書きます)"},
+    {"children", nullptr, nullptr, "list the children in children/ of this folder, each with\n"
+     "the last drill, and exit", u"このフォルダの children/ にいる子どもたちと 最後のドリルを\n表示して終了します"},
     {"seed", "S", u"S", "seed of the header draw, 0 to 4294967295: the same seed\ngives the same sheets "
      "(default: from the clock)", u"問題を選ぶ種 (0 から 4294967295): 同じ種なら\n同じプリントになります (既定: 時計から)"},
 };
@@ -52,17 +54,6 @@ const Option* FindOption(const QString& name) {
   return nullptr;
 }
 
-// Columns a text takes on a terminal: two for a full-width character.
-int TerminalWidth(const QString& text) {
-  int width = 0;
-  for (const QChar c : text) {
-    const char16_t u = c.unicode();
-    const bool wide = (u >= 0x2E80 && u <= 0xD7A3) || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFF60) ||
-                      (u >= 0xFFE0 && u <= 0xFFE6);
-    width += wide ? 2 : 1;
-  }
-  return width;
-}
 
 QString HelpText(const QString& program, bool japanese) {
   QString text = japanese ? QStringLiteral("使い方: %1 [--progress [--grid 100|25]]\n"
@@ -114,12 +105,23 @@ QString OneLine(const QString& message) {
 
 }  // namespace
 
+int TerminalWidth(const QString& text) {
+  int width = 0;
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    const bool wide = (u >= 0x2E80 && u <= 0xD7A3) || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFF60) ||
+                      (u >= 0xFFE0 && u <= 0xFFE6);
+    width += wide ? 2 : 1;
+  }
+  return width;
+}
+
 bool NeedsNoWindow(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
     if (std::strcmp(arg, "--") == 0) break;
     if (std::strcmp(arg, "--sheet") == 0 || std::strncmp(arg, "--sheet=", 8) == 0) return true;
-    if (std::strcmp(arg, "--text") == 0) return true;
+    if (std::strcmp(arg, "--text") == 0 || std::strcmp(arg, "--children") == 0) return true;
     if (std::strcmp(arg, "--csv") == 0 || std::strncmp(arg, "--csv=", 6) == 0) return true;
     if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) return true;
     // The next argument is this option's value, whatever it looks like
@@ -133,6 +135,11 @@ bool NeedsNoWindow(int argc, char** argv) {
 QString NoDisplayMessage(bool japanese) {
   return japanese ? QStringLiteral("ウインドウを開く画面がありません (DISPLAY が設定されていません)")
                   : QStringLiteral("no display to open the window on (DISPLAY is not set)");
+}
+
+QString UnreachableDisplayMessage(const QString& display, bool japanese) {
+  return japanese ? QStringLiteral("画面 %1 に接続できないため、ウインドウを開けません").arg(display)
+                  : QStringLiteral("cannot reach the display %1 to open the window on").arg(display);
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments, bool japanese) {
@@ -202,6 +209,8 @@ CommandLine ParseCommandLine(const QStringList& arguments, bool japanese) {
   const auto isSet = [&given](const char* name) { return given.count(name) > 0; };
   const auto value = [&given](const char* name) { return given.at(name).first(); };
 
+  if (isSet("children") && given.size() > 1)
+    return fail(say(u"--children はほかのオプションといっしょに使えません", "--children takes no other option"));
   for (const char* other : {"progress", "sheet", "facts"})
     if (isSet("class") && isSet(other))
       return fail(say(u"--class と --%1 は一緒に使えません", "--class and --%1 cannot be used together").arg(other));
@@ -238,6 +247,8 @@ CommandLine ParseCommandLine(const QStringList& arguments, bool japanese) {
                       .arg(line.sheetPath));
   } else if (isSet("progress")) {
     line.mode = CommandLine::Mode::Progress;
+  } else if (isSet("children")) {
+    line.mode = CommandLine::Mode::Children;
   } else if (isSet("class")) {
     line.mode = isSet("csv") ? CommandLine::Mode::ClassCsv : CommandLine::Mode::Class;
     line.classFolder = value("class");

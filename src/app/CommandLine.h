@@ -8,6 +8,7 @@
 //   --facts [--op add|mul|sub]
 //   --facts --text [--op add|mul|sub] [--count N]
 //   --class DIR [--csv FILE]
+//   --children
 // Messages for the terminal (errors, the help) are Japanese under a Japanese
 // locale and English otherwise.
 
@@ -20,7 +21,7 @@
 namespace progress {
 
 struct CommandLine {
-  enum class Mode { Drill, Progress, Sheet, Facts, FactsText, Class, ClassCsv, Help };
+  enum class Mode { Drill, Progress, Sheet, Facts, FactsText, Class, ClassCsv, Children, Help };
   Mode mode = Mode::Drill;
   QString sheetPath;                  // "-": standard output
   QString classFolder;                // a folder of children's data folders
@@ -35,8 +36,8 @@ struct CommandLine {
 
 inline constexpr int kMaxFactsListed = 100;
 
-// True when the arguments ask for sheets, the weak facts as text, a class as CSV or for the
-// help text: then no window opens, and the program starts without a display.
+// True when the arguments ask for sheets, the weak facts as text, a class as CSV, the
+// children's list or for the help text: then no window opens, and the program starts without a display.
 bool NeedsNoWindow(int argc, char** argv);
 
 // Reads the arguments (the program's name first), with Qt's own options
@@ -44,7 +45,13 @@ bool NeedsNoWindow(int argc, char** argv);
 // dashes ("--sheet", "--sheet=FILE"); "-h" is the one short option.
 CommandLine ParseCommandLine(const QStringList& arguments, bool japanese);
 
+// Columns a text takes on a terminal: two for a full-width character.
+int TerminalWidth(const QString& text);
+
 // The line printed when a window is asked for and there is no display.
 QString NoDisplayMessage(bool japanese);
+// The line printed when a window is asked for and the display named cannot
+// be reached.
+QString UnreachableDisplayMessage(const QString& display, bool japanese);
 
 }  // namespace progress

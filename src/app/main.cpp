@@ -3,6 +3,7 @@
 // printable sheets or a class's CSV and exit;
 // the launcher has a command line checked with --check-only first.
 
+#include "app/ChildrenList.h"
 #include "app/CommandLine.h"
 #include "app/ScoreListMenu.h"
 #include "platform/Accessibility.h"
@@ -42,6 +43,26 @@ bool DisplayReachable(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     if (std::strcmp(argv[i], "-platform") == 0) return true;
   return false;
+}
+
+// Whether the X display stands behind the offscreen platform: where no
+// platform is named and no compositor either, the window goes to the X
+// display, and one that cannot be reached (a stale DISPLAY in a remote
+// shell) would end the program in the toolkit's abort before the command
+// line is read. With the offscreen platform behind it, the command line is
+// still read and answered, and a window asked for is refused in one line.
+bool StandInForUnreachableDisplay(int argc, char** argv) {
+  if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return false;
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "-platform") == 0) return false;
+  qputenv("QT_QPA_PLATFORM", "xcb;offscreen");
+  // The toolkit's notes on the display it could not reach would stand
+  // before the one line that says so.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (context.category && std::strncmp(context.category, "qt.qpa.", 7) == 0 && type != QtFatalMsg) return;
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+  });
+  return true;
 }
 
 // Reads the command line once the application object has taken Qt's own
@@ -177,6 +198,8 @@ int main(int argc, char** argv) {
     if (const int code = ReadCommandLine(line); code >= 0) return code;
     if (line.mode == progress::CommandLine::Mode::FactsText) return PrintWeakFacts(line);
     if (line.mode == progress::CommandLine::Mode::ClassCsv) return WriteClassCsv(line);
+    if (line.mode == progress::CommandLine::Mode::Children)
+      return progress::PrintChildren(QStringLiteral("children"), platform::JapaneseLocale());
     if (line.mode != progress::CommandLine::Mode::Sheet) {
       // Sheets and help are all NeedsNoWindow lets through: a window was
       // asked for where there is no display.
@@ -186,9 +209,19 @@ int main(int argc, char** argv) {
     return WriteSheets(line);
   }
 
+  const bool standIn = StandInForUnreachableDisplay(argc, argv);
   QApplication app(argc, argv);
+  if (standIn) {
+    qInstallMessageHandler(nullptr);
+    qunsetenv("QT_QPA_PLATFORM");  // not handed on to what the program starts
+  }
   platform::SetApplicationTitle(title);
   platform::InstallFontSubstitutions();
+  if (standIn && QGuiApplication::platformName() == QLatin1String("offscreen")) {
+    if (const int code = ReadCommandLine(line); code >= 0) return code;
+    PrintError(progress::UnreachableDisplayMessage(qEnvironmentVariable("DISPLAY"), platform::JapaneseLocale()));
+    return 1;
+  }
   // The desktop entry this program belongs to (its icon and name on Wayland).
   QGuiApplication::setDesktopFileName(QStringLiteral("org.sorabe.Sorabe"));
   a11y::Install();

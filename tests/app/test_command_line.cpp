@@ -2,6 +2,7 @@
 // writes sheets, and sheets whose first page holds the headers a drill
 // draws from the same seed.
 
+#include "app/ChildrenList.h"
 #include "app/CommandLine.h"
 #include "progress/Sheets.h"
 #include "widgets/MMTimer.h"
@@ -72,6 +73,9 @@ TEST(CommandLineOptions, ReadsTheOptionsAndRefusesBadValuesWithOneLine) {
       {{"--text=1", "--facts"}, Mode::Drill, "--text takes no value"},
       {{"--weak"}, Mode::Drill, "--weak is used only with --sheet"},
       {{"--sheet", "a.pdf", "--weak", "--grid", "100"}, Mode::Sheet, "--weak makes 25-square sheets"},
+      {{"--children"}, Mode::Children, nullptr},
+      {{"--children", "--grid", "25"}, Mode::Drill, "--children takes no other option"},
+      {{"--children", "--class", "c"}, Mode::Drill, "--children takes no other option"},
   };
   for (const auto& c : cases) {
     const CommandLine line = ParseCommandLine(QStringList{"Sorabe"} + c.arguments, false);
@@ -157,4 +161,29 @@ TEST(CommandLineOptions, ClassOverviewNeedsADisplayOnlyForItsWindow) {
     EXPECT_EQ(line.csvPath, QString::fromUtf8(c.csv)) << what;
   }
   EXPECT_TRUE(ParseCommandLine({"Sorabe", "--help"}, false).helpText.contains("--class DIR [--csv FILE]"));
+}
+
+// The children's list lines up on a terminal, where a full-width name takes
+// two columns a character; a child without drills says so in one cell.
+TEST(ChildrenList, ColumnsLineUpByTerminalColumns) {
+  const auto drill = [](int day, drill::GridKind grid, Operation op) {
+    ScoreRecord record;
+    record.date = QDate(2026, 12, day);
+    record.score = 98;
+    record.seconds = 5;
+    record.operation = op;
+    return drill::LatestDrill{grid, record};
+  };
+  const std::vector<ChildLine> children = {{"はなこ", drill(7, drill::GridKind::Square25, Operation::Multiplication)},
+                                           {"Tom O'Neil", std::nullopt},
+                                           {"ken", drill(8, drill::GridKind::Square100, Operation::Addition)}};
+  for (bool japanese : {false, true}) {
+    const QStringList lines = ChildrenText(children, japanese).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(TerminalWidth(lines[1].left(lines[1].indexOf(u"2026-12-07"))),
+              TerminalWidth(lines[3].left(lines[3].indexOf(u"2026-12-08"))));
+    EXPECT_TRUE(lines[1].simplified().endsWith(japanese ? u"25マス かけざん 98点 0:05.0" : u"25 mul 98 0:05.0"))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(u"Tom O'Neil  ") && !lines[2].endsWith(u' ')) << lines[2].toStdString();
+  }
 }

@@ -84,6 +84,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FUZZ_CHECK(noWindow, detail);
       FUZZ_CHECK(!line.classFolder.isEmpty() && !line.csvPath.isEmpty(), detail);
       break;
+    case CommandLine::Mode::Children:
+      FUZZ_CHECK(noWindow, detail);
+      break;
     case CommandLine::Mode::Class:
       FUZZ_CHECK(!noWindow, detail);
       FUZZ_CHECK(!line.classFolder.isEmpty(), detail);
