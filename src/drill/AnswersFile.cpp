@@ -52,8 +52,13 @@ QDateTime ParseTime(QByteArrayView text) {
     }
     return value;
   };
-  const QDate date(number(0, 4), number(5, 2), number(8, 2));
-  const QTime time(number(11, 2), number(14, 2), number(17, 2));
+  const int parts[] = {number(0, 4), number(5, 2), number(8, 2), number(11, 2), number(14, 2), number(17, 2)};
+  // A part that is not all digits is no part: QDate takes year -1 as a
+  // year before the first, so it must not get that far.
+  for (const int part : parts)
+    if (part < 0) return {};
+  const QDate date(parts[0], parts[1], parts[2]);
+  const QTime time(parts[3], parts[4], parts[5]);
   if (!date.isValid() || !time.isValid()) return {};
   return QDateTime(date, time);
 }
