@@ -157,6 +157,10 @@ std::optional<Answer> ParseAnswerLine(QByteArrayView line) {
   if (!op) return std::nullopt;
   a.operation = *op;
   if (!QUtf8StringView(f[5]).isValidUtf8()) return std::nullopt;
+  // The writer turns a CR in a cell's text into a blank; a line holding one
+  // was not written as it stands, and would not read back as itself.
+  for (int n = 3; n <= 5; ++n)
+    if (f[n].contains('\r')) return std::nullopt;
   a.top = QString::fromUtf8(f[3]);
   a.left = QString::fromUtf8(f[4]);
   a.answer = QString::fromUtf8(f[5]);
