@@ -88,11 +88,18 @@ QStringList ClassOverview::Errors(bool japanese) const {
 
 ChildHistories ReadChildHistories(const QString& folder) {
   ChildHistories out;
+  QByteArray buffer;
+  ReadChildHistories(folder, out, buffer);
+  return out;
+}
+
+void ReadChildHistories(const QString& folder, ChildHistories& out, QByteArray& buffer) {
+  out.errors.clear();
   for (GridKind grid : kGrids) {
     const QString relative = HistoryPath(grid);
     const QString path = folder + u'/' + relative;
     try {
-      out.records[int(grid)] = progress::ReadScoreRecords(path);
+      progress::ReadScoreRecords(path, out.records[int(grid)], buffer);
     } catch (const EInOutError& e) {
       if (!NoHistory(folder, e)) out.errors.push_back({relative, e.ErrorCode, e.Message()});
     } catch (const std::exception& e) {
@@ -100,7 +107,6 @@ ChildHistories ReadChildHistories(const QString& folder) {
       out.errors.push_back({relative, 0, QString::fromLocal8Bit(e.what())});
     }
   }
-  return out;
 }
 
 ChildOverview SummarizeChild(const QString& name, const QString& folder, const ChildHistories& histories,
@@ -213,12 +219,16 @@ ClassOverview LoadClass(const QString& folder, const QDate& today, int threads) 
   threads = std::min<int>(threads, int(names.size()));
 
   // Each worker takes the next child until none is left; a child is read
-  // and summed up on one thread, and written to its own place only.
+  // and summed up on one thread, and written to its own place only. A
+  // worker reads every child through the same buffers.
   std::atomic<qsizetype> next{0};
   const auto work = [&] {
+    ChildHistories histories;
+    QByteArray buffer;
     for (qsizetype i; (i = next++) < names.size();) {
       const QString path = folder + u'/' + names[i];
-      overview.children[std::size_t(i)] = SummarizeChild(names[i], path, ReadChildHistories(path), today);
+      ReadChildHistories(path, histories, buffer);
+      overview.children[std::size_t(i)] = SummarizeChild(names[i], path, histories, today);
     }
   };
   std::vector<std::thread> workers;

@@ -80,6 +80,9 @@ struct ChildHistories {
 // Reads both histories in folder. A missing history (or a missing "date"
 // folder) holds no drills; any other failure is kept as an error.
 ChildHistories ReadChildHistories(const QString& folder);
+// The same into out, reading through buffer; both keep their storage for
+// the next child.
+void ReadChildHistories(const QString& folder, ChildHistories& out, QByteArray& buffer);
 
 // Sums up what was read; today decides which drills are recent.
 ChildOverview SummarizeChild(const QString& name, const QString& folder, const ChildHistories& histories,

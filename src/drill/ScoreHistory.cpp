@@ -89,10 +89,11 @@ int openRead(const QString& path) {
   return openHistory(path, O_RDONLY, st);
 }
 
-// Reads the file from its start to its end into data. Gives 0, or the errno
-// of the failure with data holding what was read before it.
+// Reads the file from its start to its end into data, in data's own storage
+// where it is large enough. Gives 0, or the errno of the failure with data
+// holding what was read before it.
 int readAll(int fd, QByteArray& data) {
-  data.clear();
+  data.resize(0);
   struct stat st;
   if (::fstat(fd, &st) != 0) return errno;
   // One read of the whole file in the usual case; the extra byte lets the
@@ -132,31 +133,6 @@ int writeAll(int fd, const char* data, qsizetype size) {
   return 0;
 }
 
-// Calls line(begin, length) for every line of [begin, end): CR, LF and CR LF
-// each end a line, and text after the last line end is a line of its own.
-// Gives the position after the last line end.
-template <class F>
-const char* forEachLine(const char* begin, const char* end, F line) {
-  // The next CR and the next LF are each looked for with memchr and kept
-  // until passed, so the text is scanned about twice, at memchr's speed.
-  const auto find = [end](const char* from, char c) {
-    const void* hit = std::memchr(from, c, static_cast<size_t>(end - from));
-    return hit ? static_cast<const char*>(hit) : end;
-  };
-  const char* start = begin;
-  const char* cr = find(begin, '\r');
-  const char* lf = find(begin, '\n');
-  while (cr != end || lf != end) {
-    const char* stop = std::min(cr, lf);
-    line(start, stop - start);
-    start = stop + 1;
-    if (stop == cr && lf == start && lf != end) ++start;  // CR LF
-    if (cr < start) cr = find(start, '\r');
-    if (lf < start) lf = find(start, '\n');
-  }
-  return start;
-}
-
 // The new history: the record, then the old lines as they are, every line
 // ended with CR LF.
 QByteArray composeHistory(const QByteArray& record, const QByteArray& old) {
@@ -164,7 +140,7 @@ QByteArray composeHistory(const QByteArray& record, const QByteArray& old) {
   out.reserve(record.size() + old.size() + old.size() / 16 + 4);
   out.append(record).append("\r\n");
   const char* end = old.constData() + old.size();
-  const char* rest = forEachLine(old.constData(), end, [&](const char* p, qsizetype n) {
+  const char* rest = ForEachLine(old.constData(), end, [&](const char* p, qsizetype n) {
     out.append(p, n).append("\r\n");
   });
   if (rest != end) out.append(rest, end - rest).append("\r\n");
@@ -329,11 +305,19 @@ void ReadScoreFile(const QString& path, ScoreLines& lines) {
   // A record is about 34 bytes; reserving for that saves most regrowth
   // without a counting pass over the whole file.
   lines.starts.reserve(std::size_t(lines.bytes.size() / 32 + 1));
-  const char* rest = forEachLine(begin, end, [&](const char* p, qsizetype) {
+  const char* rest = ForEachLine(begin, end, [&](const char* p, qsizetype) {
     lines.starts.push_back(p - begin);
   });
   // A line cut off by a failed read is not shown as if it were complete.
   if (err == 0 && rest != end) lines.starts.push_back(rest - begin);
+  if (err == 0) err = in.close();
+  if (err != 0) raise(err, path);
+}
+
+void ReadHistoryBytes(const QString& path, QByteArray& bytes) {
+  Fd in(openRead(path));
+  if (!in.valid()) raise(errno, path);
+  int err = readAll(in.get(), bytes);
   if (err == 0) err = in.close();
   if (err != 0) raise(err, path);
 }

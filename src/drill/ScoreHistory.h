@@ -9,6 +9,9 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -58,6 +61,47 @@ struct ScoreLines {
 // last line without line end counts. On failure lines holds the lines read
 // so far and EInOutError is raised.
 void ReadScoreFile(const QString& path, ScoreLines& lines);
+
+// Reads the bytes of the history at path into bytes, reusing its storage: a
+// reader of many histories on one thread keeps one buffer for them all, and
+// fresh pages for every file would cost more than the reading. Raises
+// EInOutError as ReadScoreFile does.
+void ReadHistoryBytes(const QString& path, QByteArray& bytes);
+
+// The first CR or LF in [p, end), or end. Eight bytes at a time: a line is
+// some 34 bytes, too short for two memchr calls a line to pay off. A byte
+// that is CR or LF becomes zero in one of the two words below, and the
+// lowest byte flagged in either is a true one (a false flag only ever sits
+// above a true one of its word).
+inline const char* FindLineEnd(const char* p, const char* end) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+  for (; end - p >= 8; p += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    const std::uint64_t cr = word ^ (kOnes * '\r'), lf = word ^ (kOnes * '\n');
+    const std::uint64_t hit = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs;
+    if (hit != 0) {
+      if constexpr (std::endian::native == std::endian::little) return p + std::countr_zero(hit) / 8;
+      else return p + std::countl_zero(hit) / 8;
+    }
+  }
+  while (p != end && *p != '\r' && *p != '\n') ++p;
+  return p;
+}
+
+// Calls line(begin, length) for every line of [begin, end): CR, LF and CR LF
+// each end a line, and text after the last line end is a line of its own.
+// Gives the position after the last line end.
+template <class F>
+const char* ForEachLine(const char* begin, const char* end, F line) {
+  const char* start = begin;
+  for (const char* stop; (stop = FindLineEnd(start, end)) != end;) {
+    line(start, stop - start);
+    start = stop + 1;
+    if (*stop == '\r' && start != end && *start == '\n') ++start;  // CR LF
+  }
+  return start;
+}
 
 // Replaces lines with the lines of the history at path, in file order. CR, LF
 // and CR LF each end a line; a last line without line end counts. On failure

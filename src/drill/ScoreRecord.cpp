@@ -300,16 +300,6 @@ bool IsBlank(QByteArrayView line) {
   return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
-// Line i of a history without its line end: a line's span holds its text and
-// the one line end (CR, LF or CR LF) after it, and no line holds CR or LF.
-QByteArrayView LineBytes(const history::ScoreLines& lines, qsizetype i) {
-  const char* data = lines.bytes.constData();
-  const qsizetype begin = lines.starts[std::size_t(i)];
-  qsizetype end = i + 1 < lines.size() ? lines.starts[std::size_t(i) + 1] : lines.bytes.size();
-  while (end > begin && (data[end - 1] == '\n' || data[end - 1] == '\r')) --end;
-  return QByteArrayView(data + begin, end - begin);
-}
-
 }  // namespace
 
 QString ScoreRecord::TimeText() const {
@@ -346,28 +336,47 @@ std::optional<ScoreRecord> ParseScoreRecord(const QString& line) {
   return ParseScoreRecord(QByteArrayView(line.toUtf8()));
 }
 
-ScoreRecords ParseScoreLines(const history::ScoreLines& lines) {
-  ScoreRecords out;
-  out.records.reserve(std::size_t(lines.size()));
-  // The newest line comes first in the file.
-  for (qsizetype i = lines.size() - 1; i >= 0; --i) {
-    const QByteArrayView line = LineBytes(lines, i);
-    if (ParseInto(line, out.records.emplace_back())) continue;
+void ParseScoreBytes(QByteArrayView bytes, ScoreRecords& out) {
+  out.records.clear();
+  out.skipped = 0;
+  // A record is some 34 bytes with its line end: room for the drill's own
+  // lines without a counting pass.
+  out.records.reserve(std::size_t(bytes.size() / 32 + 1));
+  const auto take = [&out](const char* text, qsizetype size) {
+    const QByteArrayView line(text, size);
+    if (ParseInto(line, out.records.emplace_back())) return;
     out.records.pop_back();
     if (!IsBlank(line)) ++out.skipped;
-  }
+  };
+  const char* const end = bytes.data() + bytes.size();
+  if (const char* rest = history::ForEachLine(bytes.data(), end, take); rest != end) take(rest, end - rest);
+  // The newest line comes first in the file.
+  std::reverse(out.records.begin(), out.records.end());
   // A file put together by hand may be out of order; one date's drills keep
   // the order they were written in.
   const auto byDate = [](const ScoreRecord& a, const ScoreRecord& b) { return a.date < b.date; };
   if (!std::is_sorted(out.records.begin(), out.records.end(), byDate))
     std::stable_sort(out.records.begin(), out.records.end(), byDate);
+}
+
+ScoreRecords ParseScoreLines(const history::ScoreLines& lines) {
+  ScoreRecords out;
+  ParseScoreBytes(QByteArrayView(lines.bytes), out);
   return out;
 }
 
+void ReadScoreRecords(const QString& path, ScoreRecords& records, QByteArray& buffer) {
+  records.records.clear();
+  records.skipped = 0;
+  history::ReadHistoryBytes(path, buffer);
+  ParseScoreBytes(QByteArrayView(buffer), records);
+}
+
 ScoreRecords ReadScoreRecords(const QString& path) {
-  history::ScoreLines lines;
-  history::ReadScoreFile(path, lines);
-  return ParseScoreLines(lines);
+  ScoreRecords records;
+  QByteArray buffer;
+  ReadScoreRecords(path, records, buffer);
+  return records;
 }
 
 }  // namespace progress

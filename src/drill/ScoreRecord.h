@@ -57,11 +57,18 @@ struct ScoreRecords {
   qsizetype skipped = 0;             // lines that are not records (blank lines are not counted)
 };
 
-// The records among the lines of a history.
+// The records among the lines of a history, read in full.
 ScoreRecords ParseScoreLines(const history::ScoreLines& lines);
+
+// The records among a history's bytes, into out, whose storage is reused.
+void ParseScoreBytes(QByteArrayView bytes, ScoreRecords& out);
 
 // Reads the history at path (only reads it) and parses its lines. A history
 // that cannot be read raises EInOutError as the score list does.
 ScoreRecords ReadScoreRecords(const QString& path);
+// The same into records, reading through buffer; both keep their storage
+// from one history to the next, so a reader of many histories (the class
+// overview) takes fresh memory only for the longest.
+void ReadScoreRecords(const QString& path, ScoreRecords& records, QByteArray& buffer);
 
 }  // namespace progress

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 
 using namespace progress;
 using drill::Operation;
@@ -232,5 +233,49 @@ TEST(ScoreRecords, AHundredThousandRecordHistory) {
     EXPECT_EQ(r.score, i % 101);
     EXPECT_EQ(r.operation, Operation(i % 3));
     EXPECT_EQ(r.TimeTenths(), (i % 12) * 600 + (i % 60) * 10 + i % 10);
+  }
+}
+
+TEST(ScoreRecords, HistoriesReadThroughOneBufferKeepNothingOfTheOneBefore) {
+  // One reader goes through a long history, a short one, a missing one and
+  // an empty one, as a worker of the class overview does; each must read as
+  // if it were read alone.
+  const QString dir = testing_support::makeTempDir();
+  const QByteArray lineA = sjis(QStringLiteral("2003/4/06  95点  かけざん  1:10:0"));
+  const QByteArray lineB = sjis(QStringLiteral("2003/4/05  98点  たしざん  2:5:3"));
+  QByteArray longHistory;
+  for (int i = 0; i < 500; ++i) longHistory += lineA + "\r\n";
+  const struct {
+    const char* name;
+    std::optional<QByteArray> content;  // none: no file
+    std::size_t records;
+    qsizetype skipped;
+  } cases[] = {{"long", longHistory + "junk\r\n", 500, 1},
+               {"short, no line end", lineB, 1, 0},
+               {"missing", std::nullopt, 0, 0},
+               {"empty", QByteArray(), 0, 0},
+               {"short again", lineB + "\r\n" + lineA + "\r\n", 2, 0}};
+  ScoreRecords records;
+  QByteArray buffer;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString path = dir + "/" + c.name;
+    if (c.content) writeFile(path, *c.content);
+    bool raised = false;
+    try {
+      ReadScoreRecords(path, records, buffer);
+    } catch (const EInOutError&) {
+      raised = true;
+    }
+    EXPECT_EQ(raised, !c.content);
+    EXPECT_EQ(records.records.size(), c.records);
+    EXPECT_EQ(records.skipped, c.skipped);
+    if (!c.content) continue;
+    const ScoreRecords alone = ReadScoreRecords(path);
+    ASSERT_EQ(alone.records.size(), records.records.size());
+    for (std::size_t i = 0; i < alone.records.size(); ++i) {
+      EXPECT_EQ(records.records[i].date, alone.records[i].date);
+      EXPECT_EQ(records.records[i].TimeTenths(), alone.records[i].TimeTenths());
+    }
   }
 }

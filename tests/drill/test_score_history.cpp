@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <vector>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -440,5 +441,29 @@ TEST_F(ScoreHistoryTest, ANodeThatIsNoRegularFileIsRefusedWithoutBeingWaitedOn) 
 
     EXPECT_EQ(fileType(path), type) << "the node is left as it was";
     EXPECT_EQ(entries(), QStringList{"seiseki.dat"});
+  }
+}
+
+TEST(ScoreHistory, LineEndsAreFoundWhereverTheyFallInAWord) {
+  // Line ends at every place within and across the eight-byte steps, bytes
+  // next to CR and LF in value, and non-ASCII bytes; each walked against a
+  // byte-by-byte reading of the same rule.
+  const QByteArray cases[] = {
+      "", "\r", "\n", "\r\n", "\n\r", "\r\r\n\n", "abc", "abcdefg\r\n", "abcdefgh\r\n", "abcdefghi\n",
+      "1234567\r\nabcdefgh\rxyz", "\x0b\x0c\x0e\x8d\x8a\r\x0d\x0a", QByteArray(40, 'x') + "\r\n" + QByteArray(33, 'y'),
+      "\x93\xfa\x96\x7b\r\n\x81\x40\r\r", QByteArray("a\0b\r\n\0", 6)};
+  for (const QByteArray& bytes : cases) {
+    std::vector<QByteArray> walked, expected;
+    const char* end = bytes.constData() + bytes.size();
+    const char* rest = ForEachLine(bytes.constData(), end, [&](const char* p, qsizetype n) { walked.emplace_back(p, n); });
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+      if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+      expected.push_back(bytes.mid(start, i - start));
+      if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+      start = i + 1;
+    }
+    EXPECT_EQ(walked, expected) << bytes.toHex().toStdString();
+    EXPECT_EQ(rest - bytes.constData(), start) << bytes.toHex().toStdString();
   }
 }
