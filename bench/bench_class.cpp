@@ -8,6 +8,7 @@
 #include "platform/ShiftJis.h"
 #include "progress/ClassWindow.h"
 
+#include "PlainRead.h"
 #include "Stats.h"
 
 #include <QtCore/QCoreApplication>
@@ -21,6 +22,7 @@
 #include <unistd.h>
 
 using bench::medianMs;
+using bench::readAllPlain;
 
 namespace {
 
@@ -38,18 +40,6 @@ qsizetype readThrough(const QByteArray& path) {
   while ((n = ::read(fd, buffer, sizeof buffer)) > 0) total += n;
   ::close(fd);
   return total;
-}
-
-// Every byte into memory, a file at a time, as bench_history reads a history.
-QByteArray readAllPlain(const QByteArray& path) {
-  QByteArray data;
-  const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return data;
-  char buffer[1 << 16];
-  ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) data.append(buffer, n);
-  ::close(fd);
-  return data;
 }
 
 // A history as the drill writes it: newest first, one drill a day or so.

@@ -5,6 +5,7 @@
 #include "drill/ScoreListModel.h"
 #include "platform/ShiftJis.h"
 
+#include "PlainRead.h"
 #include "Stats.h"
 
 #include <QtCore/QCoreApplication>
@@ -21,19 +22,9 @@
 #include <vector>
 
 using bench::medianMs;
+using bench::readAllPlain;
 
 namespace {
-
-QByteArray readAllPlain(const QByteArray& path) {
-  QByteArray data;
-  const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return data;
-  char buffer[1 << 16];
-  ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) data.append(buffer, n);
-  ::close(fd);
-  return data;
-}
 
 void copyPlain(const QByteArray& from, const QByteArray& to) {
   const QByteArray data = readAllPlain(from);

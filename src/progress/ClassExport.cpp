@@ -91,11 +91,7 @@ void WriteClassCsv(const QString& path, const std::vector<ClassRow>& rows) {
 void WriteClassPdf(const QString& path, const QString& title, const std::vector<ClassRow>& rows) {
   WriteFileSafely(path, [&](QIODevice& file) {
     QPdfWriter writer(&file);
-    writer.setResolution(300);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(12, 12, 12, 12),
-                                     QPageLayout::Millimeter));
-    writer.setTitle(title);
-    writer.setCreator(QStringLiteral("Sorabe"));
+    SetUpPdf(writer, title, QPageLayout::Landscape, 12, 300);
     QPainter painter(&writer);
     if (!painter.isActive()) return false;
     const QRectF page = writer.pageLayout().paintRectPixels(writer.resolution());

@@ -101,6 +101,15 @@ void WriteFileSafely(const QString& path, const std::function<bool(QIODevice& fi
   if (err != 0) throw WriteError(path, err);
 }
 
+void SetUpPdf(QPdfWriter& writer, const QString& title, QPageLayout::Orientation orientation, qreal marginMm,
+              int resolution) {
+  writer.setResolution(resolution);
+  writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation,
+                                   QMarginsF(marginMm, marginMm, marginMm, marginMm), QPageLayout::Millimeter));
+  writer.setTitle(title);
+  writer.setCreator(QStringLiteral("Sorabe"));
+}
+
 void SavePicture(const QString& path, QSizeF size, const QString& title, const QString& refusal,
                  const std::function<void(QPainter& painter)>& paint) {
   const bool pdf = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
@@ -108,11 +117,7 @@ void SavePicture(const QString& path, QSizeF size, const QString& title, const Q
   WriteFileSafely(path, [&](QIODevice& file) {
     if (pdf) {
       QPdfWriter writer(&file);
-      writer.setResolution(300);
-      writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
-                                       QPageLayout::Millimeter));
-      writer.setTitle(title);
-      writer.setCreator(QStringLiteral("Sorabe"));
+      SetUpPdf(writer, title, QPageLayout::Landscape, 10, 300);
       QPainter painter(&writer);
       const QRect page = writer.pageLayout().paintRectPixels(writer.resolution());
       const double scale = std::min(page.width() / size.width(), page.height() / size.height());

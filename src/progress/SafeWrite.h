@@ -9,10 +9,12 @@
 #include <QtCore/QString>
 
 #include <QtCore/QSizeF>
+#include <QtGui/QPageLayout>
 
 #include <functional>
 
 class QIODevice;
+class QPdfWriter;
 class QPainter;
 
 namespace progress {
@@ -40,6 +42,11 @@ class WriteError : public Exception {
 // (or on standard output for "-"). Raises WriteError when the contents
 // cannot be made (write returns false) or written; nothing is left behind.
 void WriteFileSafely(const QString& path, const std::function<bool(QIODevice& file)>& write);
+
+// Sets up a PDF of A4 pages: the orientation, the margins in millimetres,
+// the dots per inch, and the document's title, made by Sorabe.
+void SetUpPdf(QPdfWriter& writer, const QString& title, QPageLayout::Orientation orientation, qreal marginMm,
+              int resolution);
 
 // Saves a picture of the given size as PNG (twice its pixels, for sharp
 // print-outs) or as a landscape A4 PDF page it fills in its proportions,

@@ -165,12 +165,11 @@ void WriteSheetsPdf(const QString& path, const SheetOptions& options, const Weak
   const std::vector<drill::Headers> sheets = DrawSheets(options, weak);
   WriteFileSafely(path, [&](QIODevice& file) {
     QPdfWriter writer(&file);
-    writer.setResolution(600);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-    writer.setTitle(QStringLiteral("%1 %2 (seed %3)")
-                        .arg(drill::GridName(options.grid), drill::OperationSign(options.operation))
-                        .arg(options.seed));
-    writer.setCreator(QStringLiteral("Sorabe"));
+    SetUpPdf(writer,
+             QStringLiteral("%1 %2 (seed %3)")
+                 .arg(drill::GridName(options.grid), drill::OperationSign(options.operation))
+                 .arg(options.seed),
+             QPageLayout::Portrait, 0, 600);
     PaintSheets(writer, options, sheets);
     return true;
   });
