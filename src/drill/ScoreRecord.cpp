@@ -207,87 +207,105 @@ bool Parse(QByteArrayView line, const Spelling& spelling, ScoreRecord& record) {
   return count;
 }
 
-// Takes the date at p in the drill's shape, "2003/4/05", and the two
-// blanks after it. A history goes through its days in order, so a line's
-// year and month are mostly spelt as in the line before: then only the day
-// is read. p must have 16 bytes to read.
-bool TakeDateAsWritten(const char*& p, QDate& date) {
-  // The year and month last read, with their bytes ("2003/4/", 7 or 8 of
-  // them) as one word and a mask of the bytes they take in it.
-  thread_local struct {
-    std::uint64_t bytes = 0, mask = 0;
-    int size = 0, year = 0, month = 0;
-  } last;
-  std::uint64_t front;
-  std::memcpy(&front, p, 8);
-  if (last.size == 0 || ((front ^ last.bytes) & last.mask) != 0) {
-    const char* const start = p;
-    if (AsciiNumber(p, 4, last.year) != 4 || *p++ != '/' || !AsciiNumber(p, 2, last.month) || *p++ != '/') {
-      last.size = 0;
-      return false;
-    }
-    last.size = int(p - start);
-    unsigned char mask[8] = {};
-    std::memset(mask, 0xFF, std::size_t(last.size));
-    std::memcpy(&last.mask, mask, 8);
-    last.bytes = front & last.mask;
-  } else {
-    p += last.size;
-  }
-  int day;
-  if (!AsciiNumber(p, 2, day) || *p++ != ' ' || *p++ != ' ') return false;
-  date = DateOf(last.year, last.month, day);
-  return true;
-}
+// The longest line in the drill's shape, "2003/12/31  100点  たしざん  99999:59:9".
+constexpr qsizetype kLongestAsWritten = 39;
 
-// Reads a line in the one shape the drill writes,
+// Reads lines in the one shape the drill writes,
 //   "2003/4/05  98点  たしざん  2:5:3"
 // in Shift-JIS with ASCII digits and two blanks around the score and the
 // word. A long history is almost all such lines, and taking each field at
-// its known place costs a fraction of what Parse spends on the forms a
-// person may type. Any other line is refused here and goes to Parse; a line
-// this reads, Parse reads the same (the same limits, the same DateOf).
-bool ParseAsWritten(QByteArrayView line, const Spelling& sjis, ScoreRecord& record) {
-  // From "2003/1/01  0点  たしざん  0:0:0" to a five-digit minute count.
-  // The line is read from a copy that ends in NUL bytes, which match
-  // nothing the shape asks for, so no step need look out for the end of the
-  // line. The copy is made in two fixed-size pieces that overlap, which
-  // the compiler does in a few moves rather than a call.
-  constexpr qsizetype kShortest = 31, kLongest = 39;
-  static_assert(24 + 16 > kLongest && kShortest >= 24 && kShortest >= 16);
-  if (line.size() < kShortest || line.size() > kLongest) return false;
-  char text[kLongest + 13] = {};
-  std::memcpy(text, line.data(), 24);
-  std::memcpy(text + line.size() - 16, line.data() + line.size() - 16, 16);
-  const char* p = text;
-  const auto take = [&](char c) {
-    if (*p != c) return false;
-    ++p;
-    return true;
-  };
-  // Two blanks, the word, two blanks.
-  const auto takeWord = [&] {
-    if (p[0] != ' ' || p[1] != ' ' || p[10] != ' ' || p[11] != ' ') return false;
-    std::uint64_t word;
-    std::memcpy(&word, p + 2, 8);
-    for (std::size_t k = 0; k < sjis.words.size(); ++k)
-      if (sjis.words[k].size == 8 && word == sjis.words[k].head) {
-        record.operation = drill::Operation(k);
-        p += 12;
-        return true;
+// its known place, straight from the file's bytes, costs a fraction of what
+// finding the line's end and then Parse would. A line this reads, Parse
+// reads the same (the same limits, the same dates).
+class AsWrittenReader {
+ public:
+  explicit AsWrittenReader(const Spelling& sjis) : s_(sjis) {}
+
+  // Reads the line at p into record and gives where its line end (CR or
+  // LF) is; nullptr for a line of any other shape. No step reads past the
+  // first byte that does not fit the shape, so kLongestAsWritten + 1 bytes
+  // from p must be there to read, but the line may end sooner.
+  [[gnu::always_inline]] const char* Take(const char* p, ScoreRecord& record) {
+    const auto take = [&](char c) {
+      if (*p != c) return false;
+      ++p;
+      return true;
+    };
+    // Two blanks, the word, two blanks.
+    const auto takeWord = [&] {
+      if (p[0] != ' ' || p[1] != ' ' || p[10] != ' ' || p[11] != ' ') return false;
+      std::uint64_t word;
+      std::memcpy(&word, p + 2, 8);
+      for (std::size_t k = 0; k < s_.words.size(); ++k)
+        if (s_.words[k].size == 8 && word == s_.words[k].head) {
+          record.operation = drill::Operation(k);
+          p += 12;
+          return true;
+        }
+      return false;
+    };
+    int score, seconds, tenths;
+    if (!TakeDate(p, record.date) || !AsciiNumber(p, 3, score) || score > 100 || s_.point.size != 2 ||
+        !take(s_.point.bytes[0]) || !take(s_.point.bytes[1]) || !takeWord() || !AsciiNumber(p, 5, record.minutes) ||
+        !take(':') || !AsciiNumber(p, 2, seconds) || seconds > 59 || !take(':') || !AsciiNumber(p, 1, tenths) ||
+        (*p != '\r' && *p != '\n'))
+      return nullptr;
+    record.score = std::uint8_t(score);
+    record.seconds = std::uint8_t(seconds);
+    record.tenths = std::uint8_t(tenths);
+    return p;
+  }
+
+ private:
+  // Takes the date, "2003/4/05", and the two blanks after it. A history
+  // goes through its days in order, so a line's year and month are mostly
+  // spelt as in the line before: then only the day is read, and counted
+  // from the first of that month as DateOf counts it.
+  [[gnu::always_inline]] bool TakeDate(const char*& p, QDate& date) {
+    std::uint64_t front;
+    std::memcpy(&front, p, 8);
+    if (month_.size == 0 || ((front ^ month_.bytes) & month_.mask) != 0) {
+      const char* const start = p;
+      int year, month;
+      if (AsciiNumber(p, 4, year) != 4 || *p++ != '/' || !AsciiNumber(p, 2, month) || *p++ != '/') {
+        month_.size = 0;
+        return false;
       }
-    return false;
-  };
-  int score, seconds, tenths;
-  if (!TakeDateAsWritten(p, record.date) || !AsciiNumber(p, 3, score) || score > 100 ||
-      sjis.point.size != 2 || !take(sjis.point.bytes[0]) || !take(sjis.point.bytes[1]) || !takeWord() ||
-      !AsciiNumber(p, 5, record.minutes) || !take(':') || !AsciiNumber(p, 2, seconds) || seconds > 59 ||
-      !take(':') || !AsciiNumber(p, 1, tenths) || p != text + line.size())
-    return false;
-  record.score = std::uint8_t(score);
-  record.seconds = std::uint8_t(seconds);
-  record.tenths = std::uint8_t(tenths);
-  return record.date.isValid();
+      const QDate first(year, month, 1);
+      month_.first = first.toJulianDay();
+      month_.length = first.isValid() ? first.daysInMonth() : 0;
+      month_.size = int(p - start);
+      unsigned char mask[8] = {};
+      std::memset(mask, 0xFF, std::size_t(month_.size));
+      std::memcpy(&month_.mask, mask, 8);
+      month_.bytes = front & month_.mask;
+    } else {
+      p += month_.size;
+    }
+    int day;
+    if (!AsciiNumber(p, 2, day) || day < 1 || day > month_.length || *p++ != ' ' || *p++ != ' ') return false;
+    date = QDate::fromJulianDay(month_.first + day - 1);
+    return true;
+  }
+
+  const Spelling& s_;
+  // The year and month last read: their bytes ("2003/4/", 7 or 8 of them)
+  // as one word with a mask of the bytes they take in it, and the month's
+  // first day and length.
+  struct {
+    std::uint64_t bytes = 0, mask = 0;
+    int size = 0, length = 0;
+    qint64 first = 0;
+  } month_;
+};
+
+// One line without its line end, read from a copy that has one.
+bool ParseAsWritten(QByteArrayView line, const Spelling& sjis, ScoreRecord& record) {
+  if (line.isEmpty() || line.size() > kLongestAsWritten) return false;
+  char text[kLongestAsWritten + 1] = {};
+  std::memcpy(text, line.data(), std::size_t(line.size()));
+  text[line.size()] = '\n';
+  return AsWrittenReader(sjis).Take(text, record) == text + line.size();
 }
 
 static_assert(sizeof(ScoreRecord) == 16, "a long history holds a hundred thousand of these");
@@ -337,26 +355,48 @@ std::optional<ScoreRecord> ParseScoreRecord(const QString& line) {
 }
 
 void ParseScoreBytes(QByteArrayView bytes, ScoreRecords& out) {
-  out.records.clear();
   out.skipped = 0;
-  // A record is some 34 bytes with its line end: room for the drill's own
-  // lines without a counting pass.
-  out.records.reserve(std::size_t(bytes.size() / 32 + 1));
-  const auto take = [&out](const char* text, qsizetype size) {
-    const QByteArrayView line(text, size);
-    if (ParseInto(line, out.records.emplace_back())) return;
-    out.records.pop_back();
-    if (!IsBlank(line)) ++out.skipped;
+  // The newest line comes first in the file, so records are laid down from
+  // the back of the room made for them and come out oldest first. A record
+  // and its line end take some 34 bytes: this is room for the drill's own
+  // lines, and more is made in front when a file holds more.
+  std::vector<ScoreRecord>& records = out.records;
+  records.resize(std::size_t(bytes.size() / 32 + 1));
+  ScoreRecord* next = records.data() + records.size();
+  const auto room = [&records, &next] {
+    if (next != records.data()) return;
+    const std::size_t used = records.size();
+    records.insert(records.begin(), used, ScoreRecord());
+    next = records.data() + used;
   };
-  const char* const end = bytes.data() + bytes.size();
-  if (const char* rest = history::ForEachLine(bytes.data(), end, take); rest != end) take(rest, end - rest);
-  // The newest line comes first in the file.
-  std::reverse(out.records.begin(), out.records.end());
+  AsWrittenReader asWritten(ShiftJisSpelling());
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  while (p != end) {
+    room();
+    // The drill's own lines are read where they lie, and find their own
+    // ends; the last few, and every other line, line by line.
+    const char* stop = end - p > kLongestAsWritten ? asWritten.Take(p, next[-1]) : nullptr;
+    if (stop) {
+      --next;
+    } else {
+      stop = history::FindLineEnd(p, end);
+      const QByteArrayView line(p, stop - p);
+      if (ParseInto(line, next[-1]))
+        --next;
+      else if (!IsBlank(line))
+        ++out.skipped;
+      if (stop == end) break;
+    }
+    p = stop + 1;
+    if (*stop == '\r' && p != end && *p == '\n') ++p;  // CR LF
+  }
+  records.erase(records.begin(), records.begin() + (next - records.data()));
   // A file put together by hand may be out of order; one date's drills keep
   // the order they were written in.
   const auto byDate = [](const ScoreRecord& a, const ScoreRecord& b) { return a.date < b.date; };
-  if (!std::is_sorted(out.records.begin(), out.records.end(), byDate))
-    std::stable_sort(out.records.begin(), out.records.end(), byDate);
+  if (!std::is_sorted(records.begin(), records.end(), byDate))
+    std::stable_sort(records.begin(), records.end(), byDate);
 }
 
 ScoreRecords ParseScoreLines(const history::ScoreLines& lines) {

@@ -14,6 +14,7 @@
 #include <QtCore/QFile>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -92,6 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(model.rowCount() == lines.size(), QString());
 
   qsizetype blank = 0;
+  std::vector<progress::ScoreRecord> alone;  // newest first, as in the file
   for (qsizetype i = 0; i < lines.size(); ++i) {
     const qsizetype begin = lines.starts[std::size_t(i)];
     FUZZ_CHECK(begin >= 0 && begin <= bytes.size(), QString());
@@ -103,6 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(text == platform::FromShiftJis(raw.data(), raw.size()), fuzz::Show(text));
     FUZZ_CHECK(model.data(model.index(int(i))).toString() == text, fuzz::Show(text));
     CheckReadersAgree(raw);
+    // The file read whole must read as its lines read alone.
+    if (const std::optional<progress::ScoreRecord> r = progress::ParseScoreRecord(raw)) alone.insert(alone.begin(), *r);
     // Blank: blanks only, or the one NUL byte a UTF-16 line end leaves.
     if (std::all_of(raw.begin(), raw.end(), [](char c) { return c == ' ' || c == '\t'; }) ||
         (raw.size() == 1 && raw[0] == '\0'))
@@ -114,6 +118,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
              QStringLiteral("%1 records, %2 skipped, %3 blank, %4 lines")
                  .arg(records.records.size()).arg(records.skipped).arg(blank).arg(lines.size()));
   for (const progress::ScoreRecord& r : records.records) FUZZ_CHECK(Valid(r), Show(r));
+  std::stable_sort(alone.begin(), alone.end(), [](const auto& a, const auto& b) { return a.date < b.date; });
+  FUZZ_CHECK(alone.size() == records.records.size(),
+             QStringLiteral("%1 records, %2 from the lines alone").arg(records.records.size()).arg(alone.size()));
+  for (std::size_t i = 0; i < alone.size(); ++i)
+    FUZZ_CHECK(Same(alone[i], records.records[i]), Show(alone[i]) + QStringLiteral(" / ") + Show(records.records[i]));
   FUZZ_CHECK(std::is_sorted(records.records.begin(), records.records.end(),
                             [](const auto& a, const auto& b) { return a.date < b.date; }),
              QString());
