@@ -289,15 +289,10 @@ ProgressWindow* ClassWindow::OpenChart(int shownRow) {
 
 void ClassWindow::SaveClick() {
   platform::Guarded([this] {
-    QString filter;
     const QString name = QFileInfo(folder_).fileName() + QStringLiteral(".csv");
-    QString path = AskSavePath(this, QStringLiteral("クラスの成績を保存"), name,
-                               QStringLiteral("CSV (*.csv);;PDF (*.pdf)"), SaveKind::Document, &filter);
-    if (path.isEmpty()) return;
-    if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) &&
-        !path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-      path += filter.contains(QStringLiteral("pdf")) ? QStringLiteral(".pdf") : QStringLiteral(".csv");
-    Save(path);
+    const QString path = AskSavePath(this, QStringLiteral("クラスの成績を保存"), name,
+                                     QStringLiteral("CSV (*.csv);;PDF (*.pdf)"), SaveKind::Document);
+    if (!path.isEmpty()) Save(path);
   });
 }
 

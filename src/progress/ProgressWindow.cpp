@@ -133,16 +133,10 @@ void ProgressWindow::Save(const QString& path) const { SaveChart(chart_, path, v
 
 void ProgressWindow::SaveClick() {
   platform::Guarded([this] {
-    QString filter;
     const QString name = QStringLiteral("seiseki-%1.png").arg(chart_.Grid() == drill::GridKind::Square100 ? 100 : 25);
-    QString path = AskSavePath(this, QStringLiteral("グラフを保存"), name, QStringLiteral("PNG 画像 (*.png);;PDF (*.pdf)"),
-                               SaveKind::Picture, &filter);
-    if (path.isEmpty()) return;
-    const QString suffix = filter.contains(QStringLiteral("pdf")) ? QStringLiteral(".pdf") : QStringLiteral(".png");
-    if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) &&
-        !path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-      path += suffix;
-    Save(path);
+    const QString path = AskSavePath(this, QStringLiteral("グラフを保存"), name,
+                                     QStringLiteral("PNG 画像 (*.png);;PDF (*.pdf)"), SaveKind::Picture);
+    if (!path.isEmpty()) Save(path);
   });
 }
 

@@ -23,10 +23,15 @@ std::unique_ptr<QFileDialog> MakeSaveDialog(QWidget* window, const QString& titl
 
 // Asks where to save a file, blocking only the asking window: a drill going on
 // in the drill window goes on taking answers. Gives an empty path when the
-// user cancels; chosenFilter receives the filter picked. The folder chosen is
-// where the next save dialog starts.
+// user cancels. A name typed without the suffix of any filter gets the
+// chosen filter's. The folder chosen is where the next save dialog starts.
 QString AskSavePath(QWidget* window, const QString& title, const QString& fileName, const QString& filters,
-                    SaveKind kind, QString* chosenFilter = nullptr);
+                    SaveKind kind);
+
+// path as the save dialog gives it: with the suffix of chosenFilter (else of
+// the first of filters) added when it ends in none of the filters' suffixes.
+// "note" with "PNG 画像 (*.png);;PDF (*.pdf)" is "note.png"; "note.PDF" stays.
+QString WithFilterSuffix(const QString& path, const QString& filters, const QString& chosenFilter);
 
 // The folder the next save dialog starts in; an empty folder forgets it.
 void RememberSaveFolder(const QString& folder);

@@ -96,11 +96,9 @@ void SheetDialog::Print(QPrinter& printer) const {
 void SheetDialog::PdfClick() {
   platform::Guarded([this] {
     const QString name = QStringLiteral("sheets-%1.pdf").arg(grid_ == drill::GridKind::Square100 ? 100 : 25);
-    QString path = AskSavePath(this, QStringLiteral("PDF に保存"), name, QStringLiteral("PDF (*.pdf)"),
-                               SaveKind::Document);
-    if (path.isEmpty()) return;
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
-    WriteSheetsPdf(path, Options());
+    const QString path = AskSavePath(this, QStringLiteral("PDF に保存"), name, QStringLiteral("PDF (*.pdf)"),
+                                     SaveKind::Document);
+    if (!path.isEmpty()) WriteSheetsPdf(path, Options());
   });
 }
 

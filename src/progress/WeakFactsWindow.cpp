@@ -268,15 +268,10 @@ void WeakFactsWindow::Save(const QString& path) const {
 
 void WeakFactsWindow::SaveClick() {
   platform::Guarded([this] {
-    QString filter;
     const QString name = QStringLiteral("nigate-%1.png").arg(answers::OperationKey(operation_));
-    QString path = AskSavePath(this, QStringLiteral("にがてを保存"), name,
-                               QStringLiteral("PNG 画像 (*.png);;PDF (*.pdf)"), SaveKind::Picture, &filter);
-    if (path.isEmpty()) return;
-    if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) &&
-        !path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-      path += filter.contains(QStringLiteral("pdf")) ? QStringLiteral(".pdf") : QStringLiteral(".png");
-    Save(path);
+    const QString path = AskSavePath(this, QStringLiteral("にがてを保存"), name,
+                                     QStringLiteral("PNG 画像 (*.png);;PDF (*.pdf)"), SaveKind::Picture);
+    if (!path.isEmpty()) Save(path);
   });
 }
 

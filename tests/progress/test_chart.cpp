@@ -401,3 +401,15 @@ TEST(SaveDialogs, StartInPicturesOrDocumentsElseHomeThenWhereTheLastSaveWent) {
   else
     qputenv("XDG_CONFIG_HOME", config);
 }
+
+TEST(SaveDialogs, ANameWithoutASuffixOfTheFiltersGetsTheChosenFiltersSuffix) {
+  const QString both = QStringLiteral("PNG 画像 (*.png);;PDF (*.pdf)");
+  const struct {
+    const char *path, *chosen, *expected;
+  } names[] = {{"/a/note", "PDF (*.pdf)", "/a/note.pdf"},      {"/a/note", "PNG 画像 (*.png)", "/a/note.png"},
+               {"/a/note", "", "/a/note.png"},                 {"/a/note.PDF", "PNG 画像 (*.png)", "/a/note.PDF"},
+               {"/a/note.csv", "PDF (*.pdf)", "/a/note.csv.pdf"}, {"/a/v1.png.bak", "", "/a/v1.png.bak.png"}};
+  for (const auto& n : names)
+    EXPECT_EQ(WithFilterSuffix(QString::fromUtf8(n.path), both, QString::fromUtf8(n.chosen)), QString::fromUtf8(n.expected))
+        << n.path << " " << n.chosen;
+}
