@@ -320,9 +320,11 @@ bool IsBlank(QByteArrayView line) {
 
 }  // namespace
 
-QString ScoreRecord::TimeText() const {
-  return QStringLiteral("%1:%2.%3").arg(minutes).arg(int(seconds), 2, 10, QLatin1Char('0')).arg(int(tenths));
+QString TimeText(std::int64_t tenths) {
+  return QStringLiteral("%1:%2.%3").arg(tenths / 600).arg(tenths / 10 % 60, 2, 10, QLatin1Char('0')).arg(tenths % 10);
 }
+
+QString ScoreRecord::TimeText() const { return progress::TimeText(TimeTenths()); }
 
 namespace {
 

@@ -31,6 +31,9 @@ struct ScoreRecord {
   QString TimeText() const;
 };
 
+// A time given in tenths of a second, written as ScoreRecord::TimeText writes it.
+QString TimeText(std::int64_t tenths);
+
 // Reads one line, given as the bytes of the file without its line end.
 // Besides "2003/4/05  98点  たしざん  2:5:3" it takes leading zeros
 // ("2003/04/05", "02:05:3"), "-" or "." between the date's parts, any run of

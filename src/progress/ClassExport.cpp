@@ -21,10 +21,6 @@ constexpr PdfColumn kPdfColumns[] = {{u"なまえ", 4.0},    {u"マス", 1.4},  
                                      {u"回数", 1.2},      {u"7日間", 1.2},     {u"さいごの日", 2.2},
                                      {u"点", 1.0},        {u"タイム", 1.4},    {u"ベスト", 1.4}};
 
-QString TimeText(std::int64_t tenths) {
-  return QStringLiteral("%1:%2.%3").arg(tenths / 600).arg(tenths / 10 % 60, 2, 10, QLatin1Char('0')).arg(tenths % 10);
-}
-
 QStringList PdfCells(const ClassRow& row) {
   const drill::DrillSummary* s = row.summary;
   if (!s) {
@@ -39,8 +35,8 @@ QStringList PdfCells(const ClassRow& row) {
           QString::number(s->drillsLately),
           IsoDate(s->last.date),
           QString::number(int(s->last.score)),
-          TimeText(s->last.TimeTenths()),
-          TimeText(s->best.TimeTenths())};
+          s->last.TimeText(),
+          s->best.TimeText()};
 }
 
 }  // namespace

@@ -29,10 +29,6 @@ const char16_t* const kHeaders[] = {u"なまえ", u"マス",   u"計算", u"回�
                                     u"さいごの日", u"点", u"タイム", u"ベスト", u"さいきん20回"};
 static_assert(std::size(kHeaders) == ClassModel::ColumnCount);
 
-QString TimeText(std::int64_t tenths) {
-  return QStringLiteral("%1:%2.%3").arg(tenths / 600).arg(tenths / 10 % 60, 2, 10, QLatin1Char('0')).arg(tenths % 10);
-}
-
 // A window of its own is a "filler" to a screen reader by its class alone.
 QAccessibleInterface* AccessibleFactory(const QString& className, QObject* object) {
   if (className == QLatin1String(ClassWindow::staticMetaObject.className()))
@@ -86,9 +82,9 @@ QVariant ClassModel::Text(const ClassRow& row, int column) const {
     case LastScore:
       return int(s->last.score);
     case LastTime:
-      return TimeText(s->last.TimeTenths());
+      return s->last.TimeText();
     case BestTime:
-      return TimeText(s->best.TimeTenths());
+      return s->best.TimeText();
     default:
       return {};
   }
